@@ -1,0 +1,239 @@
+#include "platform/profile_file.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "platform/text_codec.h"
+
+namespace lumarine {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The file split into raw lines, with what each line means.
+struct ParsedFile {
+  bool exists = false;
+  bool utf8 = false;         // started with a UTF-8 byte-order mark
+  bool crlf = true;          // line ending to use for lines the program adds
+  bool finalNewline = true;  // whether the last line ended with a newline
+  std::vector<std::string> lines;
+
+  std::string Decode(std::string_view raw) const {
+    return utf8 ? std::string(raw) : Gb18030ToUtf8(raw);
+  }
+  std::string Encode(std::string_view text) const {
+    return utf8 ? std::string(text) : Utf8ToGb18030(text);
+  }
+
+  // Name of the section a header line opens, or nothing for other lines.
+  std::optional<std::string> SectionName(const std::string& line) const {
+    std::string_view text = Trim(line);
+    if (text.empty() || text.front() != '[') return std::nullopt;
+    text.remove_prefix(1);
+    const size_t close = text.find(']');
+    if (close != std::string_view::npos) text = text.substr(0, close);
+    return Decode(Trim(text));
+  }
+
+  // Key and raw value of a "key=value" line.
+  std::optional<std::pair<std::string, std::string_view>> KeyValue(const std::string& line) const {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) return std::nullopt;
+    std::string_view raw(line);
+    return std::make_pair(Decode(Trim(raw.substr(0, equals))), Trim(raw.substr(equals + 1)));
+  }
+
+  // Index of the header of the first section with this name.
+  std::optional<size_t> FindSection(std::string_view section) const {
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const auto name = SectionName(lines[i]);
+      if (name && EqualsNoCase(*name, section)) return i;
+    }
+    return std::nullopt;
+  }
+
+  // One past the last line of the section whose header is at `header`.
+  size_t SectionEnd(size_t header) const {
+    size_t i = header + 1;
+    while (i < lines.size() && !SectionName(lines[i])) ++i;
+    return i;
+  }
+
+  std::optional<size_t> FindKey(std::string_view section, std::string_view key) const {
+    const auto header = FindSection(section);
+    if (!header) return std::nullopt;
+    const size_t end = SectionEnd(*header);
+    for (size_t i = *header + 1; i < end; ++i) {
+      const auto entry = KeyValue(lines[i]);
+      if (entry && EqualsNoCase(entry->first, key)) return i;
+    }
+    return std::nullopt;
+  }
+
+  std::optional<std::string> RawValue(std::string_view section, std::string_view key) const {
+    const auto line = FindKey(section, key);
+    if (!line) return std::nullopt;
+    return std::string(KeyValue(lines[*line])->second);
+  }
+};
+
+ParsedFile ReadFile(const std::string& path) {
+  ParsedFile file;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return file;
+  file.exists = true;
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  std::string text = buffer.str();
+  if (text.starts_with(kUtf8Bom)) {
+    file.utf8 = true;
+    text.erase(0, kUtf8Bom.size());
+  }
+  const size_t firstNewline = text.find('\n');
+  file.crlf =
+      firstNewline == std::string::npos || (firstNewline > 0 && text[firstNewline - 1] == '\r');
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    const bool hasNewline = end != std::string::npos;
+    if (!hasNewline) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    file.lines.push_back(std::move(line));
+    file.finalNewline = hasNewline;
+    start = end + 1;
+  }
+  return file;
+}
+
+std::mutex& PathMutex(const std::string& path) {
+  static std::mutex registryMutex;
+  static std::map<std::string, std::mutex> mutexes;
+  std::lock_guard lock(registryMutex);
+  return mutexes[path];
+}
+
+bool ReplaceFile(const std::string& path, const std::string& content) {
+  static std::atomic<unsigned> counter{0};
+  const std::string temporary =
+      path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter.fetch_add(1));
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+// A value written on one line: line breaks inside it would split the entry.
+std::string OneLine(std::string_view value) {
+  std::string line(value);
+  for (char& c : line)
+    if (c == '\r' || c == '\n') c = ' ';
+  return line;
+}
+
+}  // namespace
+
+int ParseProfileInt(std::string_view text) {
+  text = Trim(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  long long value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    value = value * 10 + (c - '0');
+    if (value > INT_MAX) {
+      value = INT_MAX;
+      break;
+    }
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
+
+int ProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
+  const auto raw = ReadFile(path_).RawValue(section, key);
+  return raw ? ParseProfileInt(*raw) : defaultValue;
+}
+
+std::string ProfileFile::GetString(std::string_view section, std::string_view key,
+                                   std::string_view defaultValue, size_t capacity) const {
+  if (capacity == 0) return {};
+  const ParsedFile file = ReadFile(path_);
+  const auto raw = file.RawValue(section, key);
+  const std::string value = raw ? file.Decode(*raw) : std::string(defaultValue);
+  return TruncateToGbBytes(value, capacity - 1);
+}
+
+bool ProfileFile::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) const {
+  std::lock_guard lock(PathMutex(path_));
+  ParsedFile file = ReadFile(path_);
+  const std::string encodedValue = file.Encode(OneLine(value));
+
+  if (const auto line = file.FindKey(section, key)) {
+    // Keep the key as the file spells it; replace only the value.
+    std::string& text = file.lines[*line];
+    const std::string_view keyPart = Trim(std::string_view(text).substr(0, text.find('=')));
+    text = std::string(keyPart) + "=" + encodedValue;
+  } else {
+    const std::string entry = file.Encode(OneLine(key)) + "=" + encodedValue;
+    if (const auto header = file.FindSection(section)) {
+      // After the section's last non-blank line.
+      size_t at = file.SectionEnd(*header);
+      while (at > *header + 1 && Trim(file.lines[at - 1]).empty()) --at;
+      file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
+    } else {
+      file.lines.push_back("[" + file.Encode(OneLine(section)) + "]");
+      file.lines.push_back(entry);
+    }
+    file.finalNewline = true;
+  }
+
+  const std::string newline = file.crlf ? "\r\n" : "\n";
+  std::string content = file.utf8 ? std::string(kUtf8Bom) : std::string();
+  for (size_t i = 0; i < file.lines.size(); ++i) {
+    content += file.lines[i];
+    if (i + 1 < file.lines.size() || file.finalNewline) content += newline;
+  }
+  return ReplaceFile(path_, content);
+}
+
+bool ProfileFile::WriteInt(std::string_view section, std::string_view key, long value) const {
+  return WriteString(section, key, std::to_string(value));
+}
+
+}  // namespace lumarine

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lumarine {
+
+// Program text is UTF-8; the GB2312 file formats are read and written as GB18030, a superset
+// that round-trips every GB2312 byte and every Unicode character.
+
+std::string Utf8ToGb18030(std::string_view utf8);
+
+// Bytes that are not valid GB18030 become U+FFFD, one per offending byte.
+std::string Gb18030ToUtf8(std::string_view gb);
+
+// Length in bytes of the GB18030 form of a UTF-8 text.
+size_t Gb18030Length(std::string_view utf8);
+
+// Length of the GB18030 character starting at gb[pos]: 1, 2 or 4 (1 for a stray byte).
+size_t Gb18030CharLength(std::string_view gb, size_t pos);
+
+// The longest prefix of a UTF-8 text whose GB18030 form has at most maxBytes bytes.
+// Never cuts inside a character.
+std::string TruncateToGbBytes(std::string_view utf8, size_t maxBytes);
+
+// Case-insensitive comparison of UTF-8 texts: ASCII letters fold, other characters compare
+// as whole units (UTF-8 continuation bytes never look like ASCII letters).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Case-insensitive comparison of GB18030 byte texts, treating multibyte characters as units
+// (their trail bytes may look like ASCII letters and must not fold).
+bool EqualsNoCaseGb(std::string_view a, std::string_view b);
+
+}  // namespace lumarine
