@@ -1,0 +1,53 @@
+#pragma once
+
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumarine {
+
+// One news item. Every field is text, empty when not set; `class` is the channel name.
+struct RssItem {
+  std::string title;
+  std::string link;
+  std::string description;
+  std::string author;
+  std::string category;
+  std::string pubDate;
+  std::string subject;
+  std::string className;  // "class": the channel an item was stored under
+};
+
+// One parsed or loaded feed; owns copies of its items, in document order.
+class RssFeed {
+ public:
+  explicit RssFeed(bool wantTitle = false) : wantTitle(wantTitle) {}
+
+  size_t ItemCount() const { return items.size(); }
+  const RssItem& Item(size_t index) const { return items[index]; }
+  // A feed is valid when it yields at least one item.
+  bool IsValid() const { return !items.empty(); }
+
+  bool wantTitle;
+  std::string title;
+  std::string feedLink;   // set by the caller before saving
+  std::string className;  // channel name the items are saved under
+  std::vector<RssItem> items;
+};
+
+// Loads the document at `address` (http(s), file:// or a path) and reads its RSS 2.0 items.
+// Every failure gives a feed without items and with an empty title; nothing is reported.
+// Blocks for the whole download; `stop` aborts it.
+RssFeed ParseFeed(const std::string& address, bool wantTitle, bool wantDescriptions,
+                  std::stop_token stop = {});
+
+// Same, from bytes already in memory (`httpCharset` as sent with them, if any).
+RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
+                            std::string_view httpCharset = {});
+
+class XmlNode;
+// Text of the first node selected by `path` relative to `node`; empty when there is none.
+std::string XmlSelectText(const XmlNode& node, const std::string& path);
+
+}  // namespace lumarine
