@@ -1,0 +1,145 @@
+#include "feeds/channel_store.h"
+
+#include "platform/paths.h"
+#include "platform/profile_file.h"
+#include "platform/text_codec.h"
+
+namespace lumarine {
+namespace {
+
+// Buffer capacities of the profile reads; they bound the bytes that survive a read.
+constexpr size_t kNameCapacity = 260;
+constexpr size_t kLongNameCapacity = 500;
+constexpr size_t kFeedCapacity = 1024;
+constexpr size_t kCatalogueFeedCapacity = 500;
+constexpr size_t kListedFeedCapacity = 260;
+constexpr size_t kCountCapacity = 10;
+constexpr const char* kDefaultChannelName = "热点信息";
+
+std::string Numbered(const char* prefix, int number) { return prefix + std::to_string(number); }
+
+ProfileFile Catalogue() { return ProfileFile(ChannelStore::CatalogueFilePath()); }
+ProfileFile UserFile() { return ProfileFile(ChannelStore::UserFilePath()); }
+
+// Appends the enabled feeds of a channel's section.
+void AppendEnabledFeeds(const ProfileFile& file, const std::string& name,
+                        std::vector<std::string>& feeds) {
+  const int count = file.GetInt(name, "feedcnt", 0);
+  for (int j = 1; j <= count; ++j)
+    if (file.GetInt(name, Numbered("feedstate", j), 0) == 0)
+      feeds.push_back(file.GetString(name, Numbered("feed", j), "", kFeedCapacity));
+}
+
+void AppendListedFeeds(const ProfileFile& file, const std::string& name,
+                       ChannelStore::FeedOrigin origin,
+                       std::vector<ChannelStore::ChannelFeed>& feeds) {
+  const int count = file.GetInt(name, "feedcnt", 0);
+  for (int j = 1; j <= count; ++j)
+    feeds.push_back({file.GetString(name, Numbered("feed", j), "", kListedFeedCapacity),
+                     file.GetInt(name, Numbered("feedstate", j), 0) == 0, origin});
+}
+
+// Writes the state of every matching feed of the section; true when one matched.
+bool WriteFeedStates(const ProfileFile& file, const std::string& name, const std::string& address,
+                     const char* value) {
+  bool matched = false;
+  const int count = file.GetInt(name, "feedcnt", 0);
+  for (int j = 1; j <= count; ++j) {
+    if (EqualsNoCase(file.GetString(name, Numbered("feed", j), "", kListedFeedCapacity), address)) {
+      file.WriteString(name, Numbered("feedstate", j), value);
+      matched = true;
+    }
+  }
+  return matched;
+}
+
+}  // namespace
+
+std::string ChannelStore::CatalogueFilePath() { return ProfileFilePath("/profile/qixchannel.ini"); }
+
+std::string ChannelStore::UserFilePath() { return ProfileFilePath("/profile/userchannel.ini"); }
+
+std::vector<std::unique_ptr<SubscribedChannel>> ChannelStore::LoadSubscribedChannels() {
+  std::vector<std::unique_ptr<SubscribedChannel>> channels;
+  const ProfileFile user = UserFile();
+  const ProfileFile catalogue = Catalogue();
+  const int count = user.GetInt("userchannel", "channelcnt", 0);
+  for (int i = 1; i <= count; ++i) {
+    const std::string name =
+        user.GetString("userchannel", Numbered("channel", i), "", kNameCapacity);
+    if (user.GetInt(name, "substate", 0) == 0) continue;
+    auto channel = std::make_unique<SubscribedChannel>();
+    channel->name = name;
+    AppendEnabledFeeds(user, name, channel->feeds);
+    AppendEnabledFeeds(catalogue, name, channel->feeds);
+    channels.push_back(std::move(channel));
+  }
+  return channels;
+}
+
+std::unique_ptr<SubscribedChannel> ChannelStore::LoadCatalogueFeeds(const std::string& name) {
+  const ProfileFile catalogue = Catalogue();
+  const int count = ParseProfileInt(catalogue.GetString(name, "feedcnt", "0", kCountCapacity));
+  auto channel = std::make_unique<SubscribedChannel>();
+  channel->name = name;
+  for (int j = 1; j <= count; ++j)
+    channel->feeds.push_back(
+        catalogue.GetString(name, Numbered("feed", j), "", kCatalogueFeedCapacity));
+  if (channel->feeds.empty()) return nullptr;
+  return channel;
+}
+
+std::vector<ChannelStore::CatalogueChannel> ChannelStore::ListCatalogueChannels() {
+  std::vector<CatalogueChannel> channels;
+  const ProfileFile catalogue = Catalogue();
+  const ProfileFile user = UserFile();
+  const int count = catalogue.GetInt("channel", "channelcnt", 0);
+  for (int i = 1; i <= count; ++i) {
+    std::string name =
+        catalogue.GetString("channel", Numbered("channel", i), kDefaultChannelName, kNameCapacity);
+    const bool subscribed = user.GetInt(name, "substate", 0) != 0;
+    channels.push_back({std::move(name), subscribed});
+  }
+  return channels;
+}
+
+void ChannelStore::SubscribeChannel(const std::string& name) {
+  const ProfileFile user = UserFile();
+  const int count =
+      ParseProfileInt(user.GetString("userchannel", "channelcnt", "", kCountCapacity));
+  bool listed = false;
+  for (int i = 1; i <= count && !listed; ++i)
+    listed = EqualsNoCase(
+        user.GetString("userchannel", Numbered("channel", i), "", kLongNameCapacity), name);
+  if (!listed) {
+    user.WriteString("userchannel", "channelcnt", std::to_string(count + 1));
+    user.WriteString("userchannel", Numbered("channel", count + 1), name);
+  }
+  user.WriteString(name, "substate", "1");
+}
+
+void ChannelStore::UnsubscribeChannel(const std::string& name) {
+  UserFile().WriteString(name, "substate", "0");
+}
+
+std::vector<ChannelStore::ChannelFeed> ChannelStore::ListChannelFeeds(const std::string& name) {
+  std::vector<ChannelFeed> feeds;
+  AppendListedFeeds(Catalogue(), name, FeedOrigin::kCatalogue, feeds);
+  AppendListedFeeds(UserFile(), name, FeedOrigin::kUser, feeds);
+  return feeds;
+}
+
+void ChannelStore::SetFeedState(const std::string& name, const std::string& address, bool enabled) {
+  const char* value = enabled ? "0" : "1";
+  if (!WriteFeedStates(Catalogue(), name, address, value))
+    WriteFeedStates(UserFile(), name, address, value);
+}
+
+void ChannelStore::AddUserFeed(const std::string& name, const std::string& address) {
+  const ProfileFile user = UserFile();
+  const int count = user.GetInt(name, "feedcnt", 0);
+  user.WriteString(name, "feedcnt", std::to_string(count + 1));
+  user.WriteString(name, Numbered("feed", count + 1), address);
+}
+
+}  // namespace lumarine

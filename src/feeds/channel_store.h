@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "feeds/subscribed_channel.h"
+
+namespace lumarine {
+
+// Every read and write of the channel catalogue (profile/qixchannel.ini) and the user's
+// subscriptions (profile/userchannel.ini). Missing files read as empty; writes create them.
+// Names and addresses compare case-insensitively. Stateless: each call reads the files anew.
+class ChannelStore {
+ public:
+  struct CatalogueChannel {
+    std::string name;
+    bool subscribed = false;
+  };
+  enum class FeedOrigin { kCatalogue, kUser };
+  struct ChannelFeed {
+    std::string address;
+    bool enabled = true;
+    FeedOrigin origin = FeedOrigin::kCatalogue;
+  };
+
+  static std::string CatalogueFilePath();
+  static std::string UserFilePath();
+
+  // Subscribed channels in the order of their entries; each with the user's enabled feeds,
+  // then the catalogue's enabled feeds.
+  static std::vector<std::unique_ptr<SubscribedChannel>> LoadSubscribedChannels();
+  // All catalogue feeds of a channel whatever their state; null when it has none.
+  static std::unique_ptr<SubscribedChannel> LoadCatalogueFeeds(const std::string& name);
+  static std::vector<CatalogueChannel> ListCatalogueChannels();
+  static void SubscribeChannel(const std::string& name);
+  static void UnsubscribeChannel(const std::string& name);
+  static std::vector<ChannelFeed> ListChannelFeeds(const std::string& name);
+  static void SetFeedState(const std::string& name, const std::string& address, bool enabled);
+  static void AddUserFeed(const std::string& name, const std::string& address);
+};
+
+}  // namespace lumarine
