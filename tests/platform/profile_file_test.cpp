@@ -20,6 +20,8 @@ struct ReadCase {
   const char* key;
   int expectedInt;           // with default -7
   std::string expectedText;  // with default "dflt", capacity 64
+
+  friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ProfileFileReadTest : public testing::TestWithParam<ReadCase> {};
