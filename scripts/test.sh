@@ -19,4 +19,7 @@ echo "== core tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DLUMARINE_GUI=OFF -DLUMARINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE bench
+echo "== fuzzing (bounded)"
+scripts/fuzz.sh 60
+
 echo "== all tests passed"

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <cstdio>
@@ -37,7 +38,7 @@ struct ParsedFile {
   std::vector<std::string> lines;
 
   std::string Decode(std::string_view raw) const {
-    return utf8 ? std::string(raw) : Gb18030ToUtf8(raw);
+    return utf8 ? SanitiseUtf8(raw) : Gb18030ToUtf8(raw);
   }
   std::string Encode(std::string_view text) const {
     return utf8 ? std::string(text) : Utf8ToGb18030(text);
@@ -48,8 +49,11 @@ struct ParsedFile {
     std::string_view text = Trim(line);
     if (text.empty() || text.front() != '[') return std::nullopt;
     text.remove_prefix(1);
-    const size_t close = text.find(']');
-    if (close != std::string_view::npos) text = text.substr(0, close);
+    // "]" can be the trail byte of a GB18030 character: step over whole characters.
+    size_t close = 0;
+    while (close < text.size() && text[close] != ']')
+      close += utf8 ? 1 : Gb18030CharLength(text, close);
+    text = text.substr(0, std::min(close, text.size()));
     return Decode(Trim(text));
   }
 

@@ -79,6 +79,12 @@ std::string Gb18030ToUtf8(std::string_view gb) {
   return FromGb().Convert(gb, "\xEF\xBF\xBD");
 }
 
+std::string SanitiseUtf8(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
+  thread_local Converter converter("UTF-8", "UTF-8");
+  return converter.Convert(text, "\xEF\xBF\xBD");
+}
+
 size_t Gb18030Length(std::string_view utf8) {
   return IsAscii(utf8) ? utf8.size() : Utf8ToGb18030(utf8).size();
 }

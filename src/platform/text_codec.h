@@ -14,6 +14,9 @@ std::string Utf8ToGb18030(std::string_view utf8);
 // Bytes that are not valid GB18030 become U+FFFD, one per offending byte.
 std::string Gb18030ToUtf8(std::string_view gb);
 
+// The text with every invalid UTF-8 sequence replaced by U+FFFD.
+std::string SanitiseUtf8(std::string_view text);
+
 // Length in bytes of the GB18030 form of a UTF-8 text.
 size_t Gb18030Length(std::string_view utf8);
 

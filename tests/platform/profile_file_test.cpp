@@ -61,6 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "\xE4\xB8\xAD"},
         ReadCase{"gb_text_decoded", "[\xD6\xD0]\nk=\xCE\xC4\n", "\xE4\xB8\xAD", "k", 0,
                  "\xE6\x96\x87"},
+        // The trail byte of this character is "]": the section name must not end there.
+        ReadCase{"bracket_trail_byte_in_section", "[\xCE\x5D]\nk=1\n", "\xE8\x9D\x85", "k", 1, "1"},
         ReadCase{"invalid_gb_bytes_replaced",
                  "[m]\nk=a\xFF"
                  "b\n",

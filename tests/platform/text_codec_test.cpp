@@ -20,6 +20,14 @@ TEST(TextCodecTest, InvalidBytesBecomeReplacementCharacters) {
   EXPECT_EQ(Gb18030ToUtf8("a\xD6"), "a\xEF\xBF\xBD");  // cut at the end
 }
 
+TEST(TextCodecTest, SanitisingReplacesOnlyInvalidUtf8) {
+  EXPECT_EQ(SanitiseUtf8("ok 中文"), "ok 中文");
+  EXPECT_EQ(SanitiseUtf8("a\xB9\xFA"
+                         "b"),
+            "a\xEF\xBF\xBD\xEF\xBF\xBD"
+            "b");
+}
+
 TEST(TextCodecTest, LengthCountsGbBytes) {
   EXPECT_EQ(Gb18030Length("ab中"), 4u);
   EXPECT_EQ(Gb18030Length("😀"), 4u);
