@@ -57,12 +57,13 @@ std::string FormatComError(const DatabaseError& error) {
 
 std::string QuoteSqlText(std::string_view value) {
   std::string quoted;
-  quoted.reserve(value.size());
-  for (const char c : value) {
-    quoted += c;
-    if (c == '\'') quoted += '\'';
+  quoted.reserve(value.size() + 8);
+  for (size_t start = 0;;) {
+    const size_t quote = value.find('\'', start);
+    if (quote == std::string_view::npos) return quoted.append(value.substr(start));
+    quoted.append(value.substr(start, quote + 1 - start)).push_back('\'');
+    start = quote + 1;
   }
-  return quoted;
 }
 
 std::string GetFieldText(const NewsRecordset& recordset, int ordinal) {
