@@ -1,0 +1,33 @@
+// Build tool: make_news_database SCHEMA.sql TARGET.mdb
+// Creates TARGET from the schema when it does not exist; an existing file is left alone.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "store/news_database_file.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s SCHEMA.sql TARGET.mdb\n", argv[0]);
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[1]);
+    return 1;
+  }
+  std::stringstream schema;
+  schema << in.rdbuf();
+  std::string error;
+  switch (lumarine::CreateNewsDatabase(argv[2], schema.str(), error)) {
+    case lumarine::CreateDatabaseResult::kCreated:
+      std::printf("created %s\n", argv[2]);
+      return 0;
+    case lumarine::CreateDatabaseResult::kAlreadyExists:
+      return 0;
+    case lumarine::CreateDatabaseResult::kFailed:
+      std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+      return 1;
+  }
+  return 1;
+}

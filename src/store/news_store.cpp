@@ -1,0 +1,155 @@
+#include "store/news_store.h"
+
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "store/news_database.h"
+
+namespace lumarine {
+namespace {
+
+constexpr std::string_view kNoConnection = "Can not create connection object, please install MDAC!";
+constexpr std::string_view kNoConnectionInLoader =
+    "Can not create connection object, please install MDAC!!!!!!!!!!";
+
+constexpr int kUnread = 0;
+
+// Fills the printf-style statement `format`: each "%s" or "%d" takes the next argument as
+// it is (numbers come already written out). Cheaper than snprintf for long values.
+std::string FormatStatement(std::string_view format, std::initializer_list<std::string_view> args) {
+  size_t size = format.size();
+  for (const std::string_view arg : args) size += arg.size();
+  std::string text;
+  text.reserve(size);
+  auto next = args.begin();
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() &&
+        (format[i + 1] == 's' || format[i + 1] == 'd') && next != args.end()) {
+      text += *next++;
+      ++i;
+    } else {
+      text += format[i];
+    }
+  }
+  return text;
+}
+
+const std::string kUnreadText = std::to_string(kUnread);
+
+// Runs the statements in one transaction and counts those that succeeded. A statement that
+// fails alone (a refused duplicate) is skipped. Empty when the transaction could not be
+// begun or committed, or the engine ended it early: then none of it was kept.
+std::optional<int> RunInOneTransaction(NewsConnection& connection,
+                                       const std::vector<std::string>& statements) {
+  if (!connection.Execute("begin immediate")) return std::nullopt;
+  int count = 0;
+  for (const std::string& statement : statements) {
+    if (connection.Execute(statement))
+      ++count;
+    else if (!connection.InTransaction())
+      return std::nullopt;
+  }
+  if (connection.Execute("commit")) return count;
+  connection.Execute("rollback");
+  return std::nullopt;
+}
+
+// One commit for the whole batch is what makes saving fast; when the database will not take
+// the batch, each statement runs on its own as far as it can.
+int RunStatements(NewsConnection& connection, const std::vector<std::string>& statements) {
+  if (statements.empty()) return 0;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (const std::optional<int> count = RunInOneTransaction(connection, statements)) return *count;
+  }
+  int count = 0;
+  std::string ignored;
+  for (const std::string& statement : statements)
+    if (ExecuteStatement(connection, statement, ignored)) ++count;
+  return count;
+}
+
+}  // namespace
+
+int SaveFeedItems(const RssFeed& feed, bool saveItems) {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnection);
+  if (!connection || !saveItems) return 0;
+  const std::string feedLink = QuoteSqlText(feed.feedLink);
+  const std::string channel = QuoteSqlText(feed.className);
+  std::vector<std::string> statements;
+  statements.reserve(feed.items.size());
+  for (const RssItem& item : feed.items) {
+    statements.push_back(FormatStatement(
+        "insert into FeedItem (FeedLink, title, link, description, pubdate, author, category, "
+        "subject,readstatus,class) values('%s','%s','%s','%s','%s','%s','%s','%s','%d','%s')",
+        {feedLink, QuoteSqlText(item.title), QuoteSqlText(item.link),
+         QuoteSqlText(item.description), QuoteSqlText(item.pubDate), QuoteSqlText(item.author),
+         QuoteSqlText(item.category), QuoteSqlText(item.subject), kUnreadText, channel}));
+  }
+  return RunStatements(*connection, statements);
+}
+
+int CheckUnreadItems(const std::string& channel) {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase({});
+  if (!connection) return 0;
+  const std::string sql =
+      channel.empty() ? FormatStatement("select * from FeedItem where readstatus=%d", {kUnreadText})
+                      : FormatStatement("select * from FeedItem where readstatus=%d and class='%s'",
+                                        {kUnreadText, QuoteSqlText(channel)});
+  if (!connection->Query(sql)) {
+    ShowMessageBox("数据库链接失败:\n" + FormatComError(connection->LastError()));
+    return 0;
+  }
+  return 1;
+}
+
+void LoadUnreadItems(RssFeed& feed, const std::string& channel) {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnectionInLoader);
+  if (!connection) return;
+  const std::string sql =
+      channel.empty()
+          ? FormatStatement("select * from FeedItem where  readstatus=%d limit 18", {kUnreadText})
+          : FormatStatement("select * from FeedItem where readstatus=%d and class = '%s' limit 18",
+                            {kUnreadText, QuoteSqlText(channel)});
+  const std::unique_ptr<NewsRecordset> rows = connection->Query(sql);
+  if (!rows) {
+    ShowMessageBox(FormatComError(connection->LastError()));
+    return;
+  }
+  DatabaseError error;
+  while (!rows->AtEnd()) {
+    RssItem item;
+    item.title = GetFieldText(*rows, 1);
+    item.link = GetFieldText(*rows, 2);
+    item.className = GetFieldText(*rows, 9);
+    feed.items.push_back(std::move(item));
+    if (!rows->MoveNext(error)) {
+      ShowMessageBox(FormatComError(error));
+      return;
+    }
+  }
+}
+
+int MarkItemsRead(const RssFeed* feed) {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase({});
+  if (!connection) return 0;
+  if (feed) {
+    std::vector<std::string> statements;
+    statements.reserve(feed->items.size());
+    for (const RssItem& item : feed->items)
+      statements.push_back(FormatStatement("update FeedItem set readstatus = 1 where link = '%s'",
+                                           {QuoteSqlText(item.link)}));
+    RunStatements(*connection, statements);
+  }
+  return 1;
+}
+
+void ClearAllItems() {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnection);
+  if (!connection) return;
+  std::string ignored;
+  ExecuteStatement(*connection, "delete from FeedItem", ignored);
+}
+
+}  // namespace lumarine

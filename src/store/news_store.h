@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "feeds/rss_feed.h"
+
+namespace lumarine {
+
+// The operations the program performs on news.mdb. Each opens its own connection on the
+// calling thread and closes it before returning, so any thread may call them at once.
+// Failures they report are shown with ShowMessageBox on the calling thread.
+
+// Stores the feed's items as unread rows of channel `feed.className`, from `feed.feedLink`.
+// Returns the number of rows stored; an item whose link is already stored is refused and not
+// counted. With `saveItems` false only opens and closes the database and returns 0.
+int SaveFeedItems(const RssFeed& feed, bool saveItems);
+
+// Runs the unread query of `channel` (empty: all channels). 1 when it ran, whether or not a
+// row matched; 0 when the database could not be used.
+int CheckUnreadItems(const std::string& channel);
+
+// Appends at most 18 unread items of `channel` (empty: all channels) to `feed.items`, with
+// title, link and className set.
+void LoadUnreadItems(RssFeed& feed, const std::string& channel);
+
+// Marks read every stored row whose link is the link of one of the feed's items. 1 when the
+// database could be opened (also for a null feed), else 0.
+int MarkItemsRead(const RssFeed* feed);
+
+// Deletes every stored item.
+void ClearAllItems();
+
+}  // namespace lumarine

@@ -1,0 +1,217 @@
+#include "store/news_store.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "news_database_fixture.h"
+
+namespace lumarine {
+namespace {
+
+using test::NewsDatabaseTest;
+
+RssFeed MakeFeed(const std::string& channel, const std::string& prefix, int count) {
+  RssFeed feed;
+  feed.feedLink = "http://feeds.example/" + prefix;
+  feed.className = channel;
+  for (int i = 0; i < count; ++i) {
+    RssItem item;
+    item.title = prefix + " title " + std::to_string(i);
+    item.link = "http://news.example/" + prefix + "/" + std::to_string(i);
+    feed.items.push_back(item);
+  }
+  return feed;
+}
+
+std::vector<std::string> Links(const RssFeed& feed) {
+  std::vector<std::string> links;
+  for (const RssItem& item : feed.items) links.push_back(item.link);
+  return links;
+}
+
+TEST_F(NewsDatabaseTest, QuotesInEveryTextColumnRoundTrip) {
+  RssFeed feed;
+  feed.feedLink = "http://f.example/?q='a'";
+  feed.className = "O'Brien's";
+  RssItem item;
+  item.title = "It's 'quoted'";
+  item.link = "http://n.example/it's";
+  item.description = "<p>'</p>''";
+  item.pubDate = "Mon, 1 Jan '24";
+  item.author = "d'Arcy";
+  item.category = "'";
+  item.subject = "a'b";
+  feed.items.push_back(item);
+
+  EXPECT_EQ(SaveFeedItems(feed, true), 1);
+  const auto rows = Rows("select * from FeedItem");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{feed.feedLink, item.title, item.link,
+                                               item.description, item.pubDate, item.author,
+                                               item.category, item.subject, "0", feed.className}));
+
+  EXPECT_EQ(CheckUnreadItems(feed.className), 1);
+  RssFeed loaded;
+  LoadUnreadItems(loaded, feed.className);
+  ASSERT_EQ(loaded.items.size(), 1u);
+  EXPECT_EQ(loaded.items[0].title, item.title);
+  EXPECT_EQ(loaded.items[0].link, item.link);
+  EXPECT_EQ(loaded.items[0].className, feed.className);
+  // The loader fills only title, link and channel.
+  EXPECT_EQ(loaded.items[0].description, "");
+  EXPECT_EQ(loaded.items[0].author, "");
+  EXPECT_EQ(MarkItemsRead(&loaded), 1);
+  EXPECT_EQ(Rows("select readstatus from FeedItem")[0][0], "1");
+  EXPECT_TRUE(messages_.Calls().empty());
+}
+
+TEST_F(NewsDatabaseTest, LoadsAtMostEighteenAndMarkingShowsTheRest) {
+  ASSERT_EQ(SaveFeedItems(MakeFeed("news", "a", 30), true), 30);
+  RssFeed first;
+  LoadUnreadItems(first, "news");
+  ASSERT_EQ(first.items.size(), 18u);
+  EXPECT_EQ(MarkItemsRead(&first), 1);
+  RssFeed second;
+  LoadUnreadItems(second, "news");
+  ASSERT_EQ(second.items.size(), 12u);
+  for (const std::string& link : Links(second)) {
+    const auto shownBefore = Links(first);
+    EXPECT_EQ(std::find(shownBefore.begin(), shownBefore.end(), link), shownBefore.end());
+  }
+  MarkItemsRead(&second);
+  RssFeed third;
+  LoadUnreadItems(third, "news");
+  EXPECT_TRUE(third.items.empty());
+  EXPECT_EQ(CheckUnreadItems("news"), 1);  // still 1 with nothing left to show
+}
+
+TEST_F(NewsDatabaseTest, EmptyChannelNameMeansAllChannels) {
+  SaveFeedItems(MakeFeed("one", "a", 3), true);
+  SaveFeedItems(MakeFeed("推荐", "b", 4), true);
+  RssFeed all;
+  LoadUnreadItems(all, "");
+  EXPECT_EQ(all.items.size(), 7u);
+  RssFeed one;
+  LoadUnreadItems(one, "推荐");
+  EXPECT_EQ(one.items.size(), 4u);
+  EXPECT_EQ(one.items[0].className, "推荐");
+}
+
+TEST_F(NewsDatabaseTest, LoadedItemsAppendToTheRecord) {
+  SaveFeedItems(MakeFeed("c", "a", 2), true);
+  RssFeed feed = MakeFeed("c", "kept", 1);
+  LoadUnreadItems(feed, "c");
+  EXPECT_EQ(Links(feed),
+            (std::vector<std::string>{"http://news.example/kept/0", "http://news.example/a/0",
+                                      "http://news.example/a/1"}));
+}
+
+TEST_F(NewsDatabaseTest, SavedAgainIsRefusedAloneAndNotCounted) {
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 5), true), 5);
+  RssFeed again = MakeFeed("c", "a", 8);  // 5 known, 3 new
+  again.items.push_back(again.items[6]);  // a duplicate within one batch too
+  EXPECT_EQ(SaveFeedItems(again, true), 3);
+  EXPECT_EQ(Rows("select * from FeedItem").size(), 8u);
+  EXPECT_TRUE(messages_.Calls().empty());
+}
+
+TEST_F(NewsDatabaseTest, SavingNothingOpensAndReturnsZero) {
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 0), true), 0);
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 4), false), 0);
+  EXPECT_TRUE(Rows("select * from FeedItem").empty());
+}
+
+TEST_F(NewsDatabaseTest, CheckAnswersOneOnAnEmptyTable) {
+  EXPECT_EQ(CheckUnreadItems(""), 1);
+  EXPECT_EQ(CheckUnreadItems("any"), 1);
+  EXPECT_TRUE(messages_.Calls().empty());
+}
+
+TEST_F(NewsDatabaseTest, MarkingGoesByLinkWhateverTheChannel) {
+  SaveFeedItems(MakeFeed("c", "a", 3), true);
+  EXPECT_EQ(MarkItemsRead(nullptr), 1);
+  EXPECT_EQ(Rows("select * from FeedItem where readstatus=1").size(), 0u);
+  RssFeed other = MakeFeed("different channel", "a", 2);
+  EXPECT_EQ(MarkItemsRead(&other), 1);
+  EXPECT_EQ(Rows("select * from FeedItem where readstatus=1").size(), 2u);
+}
+
+TEST_F(NewsDatabaseTest, ClearAllItemsEmptiesTheTable) {
+  SaveFeedItems(MakeFeed("c", "a", 3), true);
+  SaveFeedItems(MakeFeed("d", "b", 3), true);
+  ClearAllItems();
+  EXPECT_TRUE(Rows("select * from FeedItem").empty());
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 3), true), 3);  // and takes the items again
+}
+
+// Every operation on a program directory without news.mdb.
+struct MissingFileCase {
+  const char* name;
+  std::function<int()> run;  // the operation's result (-1 for those without one)
+  int expected;
+};
+
+TEST(NewsStoreWithoutFileTest, EachOperationShowsTheOpenFailureAndFails) {
+  const RssFeed feed = MakeFeed("c", "a", 2);
+  const MissingFileCase cases[] = {
+      {"save", [&] { return SaveFeedItems(feed, true); }, 0},
+      {"check", [] { return CheckUnreadItems("c"); }, 0},
+      {"load",
+       [] {
+         RssFeed loaded;
+         LoadUnreadItems(loaded, "");
+         return static_cast<int>(loaded.items.size());
+       },
+       0},
+      {"mark", [&] { return MarkItemsRead(&feed); }, 0},
+      {"clear", [] { return ClearAllItems(), -1; }, -1},
+  };
+  for (const MissingFileCase& c : cases) {
+    test::ScopedProgramDirectory program;
+    test::MessageBoxRecorder messages;
+    EXPECT_EQ(c.run(), c.expected) << c.name;
+    ASSERT_EQ(messages.Calls().size(), 1u) << c.name;
+    EXPECT_EQ(messages.Calls()[0].text,
+              "Can not open connection:\nCode = 0000000e\nCode meaning = unable to open "
+              "database file\nSource = SQLite\nDescription = unable to open database file")
+        << c.name;
+    EXPECT_FALSE(std::filesystem::exists(program.Path() + "/news.mdb")) << c.name;
+  }
+}
+
+// A file whose item table is gone: the statements fail after a good open.
+class BrokenTableTest : public NewsDatabaseTest {
+ protected:
+  void SetUp() override {
+    NewsDatabaseTest::SetUp();
+    Run("drop table FeedItem");
+  }
+  static std::string NoSuchTable() {
+    return "Code = 00000001\nCode meaning = SQL logic error\nSource = SQLite\n"
+           "Description = no such table: FeedItem";
+  }
+};
+
+TEST_F(BrokenTableTest, FailedStatementsAreReportedAsEachOperationSays) {
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 2), true), 0);
+  EXPECT_EQ(MarkItemsRead(nullptr), 1);
+  RssFeed withItems = MakeFeed("c", "a", 2);
+  EXPECT_EQ(MarkItemsRead(&withItems), 1);
+  ClearAllItems();
+  EXPECT_TRUE(messages_.Calls().empty());  // all silent so far
+
+  EXPECT_EQ(CheckUnreadItems("c"), 0);
+  RssFeed loaded;
+  LoadUnreadItems(loaded, "");
+  const auto calls = messages_.Calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].text, "数据库链接失败:\n" + NoSuchTable());
+  EXPECT_EQ(calls[1].text, NoSuchTable());
+  EXPECT_TRUE(loaded.items.empty());
+}
+
+}  // namespace
+}  // namespace lumarine
