@@ -46,7 +46,8 @@ void SubjectPageWorker::WaitForRequests() {
     std::lock_guard lock(threadsMutex_);
     running.swap(threads_);
   }
-  running.clear();  // joins
+  // Joined explicitly: destroying a jthread would ask it to stop first.
+  for (Running& request : running) request.thread.join();
 }
 
 void SubjectPageWorker::Run(std::stop_token stop, uint64_t sequence, const std::string& url,
