@@ -1,0 +1,267 @@
+#include "subject_store.h"
+
+#include <libxml/tree.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "platform/xml_document.h"
+#include "subjects/file_replace.h"
+#include "subjects/item_path.h"
+#include "subjects/subject_tree_model.h"
+#include "subjects/subject_url_template.h"
+#include "subjects/xml_attribute.h"
+
+namespace lumarine {
+namespace {
+
+constexpr const char* kItem = "ITEM";
+
+std::string Now() { return std::to_string(static_cast<long long>(std::time(nullptr))); }
+
+std::string ReplaceAll(std::string text, char from, char to) {
+  for (char& c : text)
+    if (c == from) c = to;
+  return text;
+}
+
+// The form in which a subject title is stored; titles compare in this form so that "A&B"
+// and a stored "A$B" count as the same title.
+std::string TitleKey(std::string_view title) { return ReplaceAll(std::string(title), '&', '$'); }
+
+bool IsItem(const xmlNode* node) {
+  return node && node->type == XML_ELEMENT_NODE && xmlStrEqual(node->name, BAD_CAST kItem);
+}
+
+std::string Title(xmlNode* node) { return XmlGetAttribute(XmlNode(node), "TITLE"); }
+
+// An XPath string literal for any text: XPath has no escapes, so a text holding both kinds
+// of quotation mark is joined with concat().
+std::string XPathLiteral(std::string_view text) {
+  if (text.find('"') == std::string_view::npos) return "\"" + std::string(text) + "\"";
+  if (text.find('\'') == std::string_view::npos) return "'" + std::string(text) + "'";
+  std::string out = "concat(";
+  size_t start = 0;
+  while (true) {
+    const size_t quote = text.find('"', start);
+    out += "\"" + std::string(text.substr(start, quote - start)) + "\"";
+    if (quote == std::string_view::npos) break;
+    out += ",'\"',";
+    start = quote + 1;
+  }
+  return out + ")";
+}
+
+xmlNode* FindChildByTitle(xmlNode* parent, std::string_view title, const xmlNode* except) {
+  const std::string key = TitleKey(title);
+  for (xmlNode* child = parent->children; child; child = child->next)
+    if (child != except && IsItem(child) && TitleKey(Title(child)) == key) return child;
+  return nullptr;
+}
+
+// Only groups and the SUBJECTS element hold items: children of a subject are never read.
+bool CanHoldItems(xmlNode* node) {
+  return !IsItem(node) || XmlGetAttribute(XmlNode(node), "FOLDER") == "1";
+}
+
+bool WriteSubjectAttributes(xmlNode* element, const SubjectItem& item) {
+  const XmlNode node(element);
+  const std::string title = TitleKey(item.title);
+  const std::string feed = item.kind == kSubjectKeyword ? title : TitleKey(item.url);
+  return XmlSetAttribute(node, "FOLDER", "0", true) &&
+         XmlSetAttribute(node, "TITLE", title, true) && XmlSetAttribute(node, "FEED", feed, true) &&
+         XmlSetIntAttribute(node, "TYPE", item.kind, true);
+}
+
+bool FillLevel(xmlNode* element, SubjectItem* parent, SubjectTreeModel& tree) {
+  const XmlNode node(element);
+  // Select both kinds before adding anything: a failed selection ends the level.
+  for (const XmlNode& group : node.SelectAll("./ITEM[@FOLDER=1]")) {
+    SubjectItem* item = tree.AddChild(parent, XmlGetAttribute(group, "TITLE"));
+    item->kind = kSubjectGroup;
+    if (!FillLevel(group.Raw(), item, tree)) return false;
+  }
+  for (const XmlNode& subject : node.SelectAll("./ITEM[@FOLDER=0]")) {
+    SubjectItem* item = tree.AddChild(parent, XmlGetAttribute(subject, "TITLE"));
+    const std::string feed = XmlGetAttribute(subject, "FEED");
+    const std::string type = XmlGetAttribute(subject, "TYPE");
+    if (type == "1") {
+      item->url = SubjectUrlTemplate::KeywordUrl(feed);
+    } else if (type == "2") {
+      item->url = feed;
+      item->kind = kSubjectFeed;
+    }
+    item->url = ReplaceAll(item->url, '$', '&');
+  }
+  return true;
+}
+
+std::optional<std::string> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return buffer.str();
+}
+
+}  // namespace
+
+SubjectStore::SubjectStore() = default;
+SubjectStore::~SubjectStore() = default;
+
+void SubjectStore::Release() {
+  subjects_ = nullptr;
+  document_.reset();
+}
+
+bool SubjectStore::Load(const std::string& path) {
+  path_ = path;
+  Release();
+  std::error_code error;
+  if (!std::filesystem::exists(path, error) && !CreateEmpty(path)) return false;
+  if (const auto bytes = ReadFile(path)) {
+    document_ = XmlDocument::Parse(*bytes);
+    if (document_) {
+      if (const auto root = document_->SelectSingle("/SUBJECTS")) {
+        subjects_ = root->Raw();
+        return true;
+      }
+      document_.reset();
+    }
+  }
+  // Keep the user's subjects aside rather than overwrite them with an empty file.
+  std::filesystem::rename(path, path + ".bad", error);
+  CreateEmpty(path);
+  return false;
+}
+
+bool SubjectStore::CreateEmpty(const std::string& path) {
+  return ReplaceFileContents(
+      path, "<?xml version=\"1.0\" encoding=\"gb2312\"?><SUBJECTS SAVETIME=\"" + Now() + "\" />");
+}
+
+bool SubjectStore::Save() {
+  if (!document_ || !subjects_) return false;
+  if (!XmlSetAttribute(XmlNode(subjects_), "SAVETIME", Now(), true)) return false;
+  // Characters GB2312 cannot hold are written as character references.
+  xmlChar* bytes = nullptr;
+  int size = 0;
+  xmlDocDumpFormatMemoryEnc(document_->Raw(), &bytes, &size, "gb2312", 0);
+  if (!bytes) return false;
+  const bool saved =
+      ReplaceFileContents(path_, std::string_view(reinterpret_cast<const char*>(bytes), size));
+  xmlFree(bytes);
+  return saved;
+}
+
+bool SubjectStore::FillTree(SubjectTreeModel& tree) const {
+  if (!subjects_) return false;
+  return FillLevel(subjects_, tree.Root(), tree);
+}
+
+xmlNode* SubjectStore::Select(const std::string& path) const {
+  if (!subjects_) return nullptr;
+  const auto node = XmlNode(subjects_).SelectSingle(PathToXPath(path));
+  return node ? node->Raw() : nullptr;
+}
+
+bool SubjectStore::AddSubject(const std::string& parentPath, const SubjectItem& item,
+                              const std::string& afterTitle) {
+  xmlNode* parent = Select(parentPath);
+  if (!parent || !CanHoldItems(parent) || FindChildByTitle(parent, item.title, nullptr))
+    return false;
+  DetachedXmlElement element = XmlCreateElement(XmlNode(parent), kItem, "");
+  if (!element || !WriteSubjectAttributes(element.get(), item)) return false;
+  xmlNode* after = afterTitle.empty() ? nullptr : FindChildByTitle(parent, afterTitle, nullptr);
+  xmlNode* inserted = after && after->next ? xmlAddPrevSibling(after->next, element.get())
+                                           : xmlAddChild(parent, element.get());
+  if (!inserted) return false;
+  element.release();  // now owned by the document
+  return Save();
+}
+
+bool SubjectStore::AddGroup(const std::string& parentPath, const std::string& name) {
+  xmlNode* parent = Select(parentPath);
+  if (!parent || !CanHoldItems(parent) || FindChildByTitle(parent, name, nullptr)) return false;
+  DetachedXmlElement element = XmlCreateElement(XmlNode(parent), kItem, "");
+  if (!element || !XmlSetAttribute(XmlNode(element.get()), "FOLDER", "1", true) ||
+      !XmlSetAttribute(XmlNode(element.get()), "TITLE", name, true))
+    return false;
+  if (!xmlAddChild(parent, element.get())) return false;
+  element.release();
+  return Save();
+}
+
+bool SubjectStore::Remove(const std::string& path) {
+  if (PathToXPath(path) == ".") return false;
+  xmlNode* element = Select(path);
+  if (!element || !element->parent) return false;
+  xmlUnlinkNode(element);
+  xmlFreeNode(element);
+  Save();  // the removal stands even if this save fails; the next save writes it
+  return true;
+}
+
+bool SubjectStore::Move(const std::string& sourcePath, const std::string& destinationParentPath,
+                        const std::string& afterTitle) {
+  if (sourcePath.empty() || PathToXPath(sourcePath) == ".") return false;
+  xmlNode* source = Select(sourcePath);
+  xmlNode* destination = Select(destinationParentPath);
+  if (!source || !source->parent || !destination || !CanHoldItems(destination)) return false;
+  // An item cannot go into itself or its own subtree.
+  for (xmlNode* node = destination; node; node = node->parent)
+    if (node == source) return false;
+  if (source->parent != destination && FindChildByTitle(destination, Title(source), nullptr))
+    return false;
+  xmlNode* reference = nullptr;
+  if (!afterTitle.empty()) {
+    xmlNode* after = FindChildByTitle(destination, afterTitle, nullptr);
+    if (!after) return false;
+    reference = after->next;
+  }
+  xmlNode* const oldNext = source->next;
+  xmlUnlinkNode(source);
+  if (reference == source) reference = oldNext;
+  if (reference)
+    xmlAddPrevSibling(reference, source);
+  else
+    xmlAddChild(destination, source);
+  return Save();
+}
+
+bool SubjectStore::UpdateSubject(const SubjectItem& item, const std::string& path) {
+  xmlNode* element = Select(path);
+  if (!element || XmlGetAttribute(XmlNode(element), "FOLDER") != "0") return false;
+  if (FindChildByTitle(element->parent, item.title, element)) return false;
+  if (!WriteSubjectAttributes(element, item)) return false;
+  return Save();
+}
+
+std::string SubjectStore::PathToXPath(std::string_view path) {
+  std::string xpath = ".";
+  for (const std::string& step : SplitItemPath(path)) {
+    xpath += "/ITEM[@TITLE=" + XPathLiteral(step);
+    // A subject created in this run is shown with "&" while its file holds "$".
+    if (step.find('&') != std::string::npos) xpath += " or @TITLE=" + XPathLiteral(TitleKey(step));
+    xpath += "]";
+  }
+  return xpath;
+}
+
+std::string SubjectStore::EncodeKeywordUtf8(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  encoded.reserve(text.size() * 3);
+  for (unsigned char c : text) {
+    encoded += '%';
+    encoded += kHex[c >> 4];
+    encoded += kHex[c & 0x0F];
+  }
+  return encoded;
+}
+
+}  // namespace lumarine

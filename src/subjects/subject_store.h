@@ -1,0 +1,70 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "subjects/subject_item.h"
+
+struct _xmlNode;
+
+namespace lumarine {
+
+class SubjectTreeModel;
+class XmlDocument;
+
+// The user's subjects and groups in subject.xml: a GB2312 XML file whose SUBJECTS element
+// holds nested ITEM elements. The store owns the parsed document from load to destruction
+// and saves the whole file after every change. Items are addressed by item paths (see
+// item_path.h). In subject titles and feed addresses "&" is stored as "$"; a path step
+// holding "&" also finds the stored "$" form, so an item stays addressable in the run that
+// created it. User-interface thread only.
+class SubjectStore {
+ public:
+  SubjectStore();
+  ~SubjectStore();
+  SubjectStore(const SubjectStore&) = delete;
+  SubjectStore& operator=(const SubjectStore&) = delete;
+
+  // Opens the file, creating it empty when missing. A file that cannot be read, does not
+  // parse or has no SUBJECTS root is kept as <path>.bad and replaced by an empty one; the
+  // result is then false and the store holds nothing until the next load.
+  bool Load(const std::string& path);
+  // Writes the one-line empty file, replacing any file at `path`.
+  static bool CreateEmpty(const std::string& path);
+  // Stamps SAVETIME and replaces the file atomically.
+  bool Save();
+  bool IsLoaded() const { return subjects_ != nullptr; }
+
+  // Adds every group and subject under the tree's root, groups first at each level.
+  bool FillTree(SubjectTreeModel& tree) const;
+
+  // Each of these refuses a title already used (in its stored form) under the same parent
+  // and saves on success.
+  bool AddSubject(const std::string& parentPath, const SubjectItem& item,
+                  const std::string& afterTitle);
+  bool AddGroup(const std::string& parentPath, const std::string& name);
+  // Removes the item with its subtree; the root is never removed.
+  bool Remove(const std::string& path);
+  // Moves the item under another group (or the top level), after the child titled
+  // `afterTitle` or else to the end.
+  bool Move(const std::string& sourcePath, const std::string& destinationParentPath,
+            const std::string& afterTitle);
+  // Rewrites the subject found at `path` (its path before the edit) from `item`.
+  bool UpdateSubject(const SubjectItem& item, const std::string& path);
+
+  // The XPath, relative to SUBJECTS, that selects the item at `path`; "." for the root.
+  static std::string PathToXPath(std::string_view path);
+  // Every UTF-8 byte as "%" and two upper-case hexadecimal digits.
+  static std::string EncodeKeywordUtf8(std::string_view text);
+
+ private:
+  _xmlNode* Select(const std::string& path) const;
+  void Release();
+
+  std::string path_;
+  std::unique_ptr<XmlDocument> document_;
+  _xmlNode* subjects_ = nullptr;
+};
+
+}  // namespace lumarine

@@ -1,0 +1,57 @@
+#include "subject_url_template.h"
+
+#include <mutex>
+
+#include "app/settings.h"
+#include "subjects/subject_store.h"
+
+namespace lumarine {
+namespace {
+
+std::mutex templateMutex;
+std::string& TemplateValue() {
+  static std::string value(Settings::kGoogleNewsTemplate);
+  return value;
+}
+
+}  // namespace
+
+void SubjectUrlTemplate::Set(std::string value) {
+  std::lock_guard lock(templateMutex);
+  TemplateValue() = std::move(value);
+}
+
+std::string SubjectUrlTemplate::Get() {
+  std::lock_guard lock(templateMutex);
+  return TemplateValue();
+}
+
+void SubjectUrlTemplate::LoadFromSettings() { Set(Settings::SubjectFeedTemplate()); }
+
+std::string SubjectUrlTemplate::KeywordUrl(std::string_view keyword) {
+  return Format(Get(), SubjectStore::EncodeKeywordUtf8(keyword));
+}
+
+std::string SubjectUrlTemplate::Format(std::string_view format, std::string_view value) {
+  std::string out;
+  bool substituted = false;
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size()) {
+      if (format[i + 1] == '%') {
+        out += '%';
+        ++i;
+        continue;
+      }
+      if (format[i + 1] == 's' && !substituted) {
+        out += value;
+        substituted = true;
+        ++i;
+        continue;
+      }
+    }
+    out += format[i];
+  }
+  return out;
+}
+
+}  // namespace lumarine

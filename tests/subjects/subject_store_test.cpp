@@ -1,0 +1,314 @@
+#include "subjects/subject_store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "app/settings.h"
+#include "platform/text_codec.h"
+#include "subjects/subject_tree_model.h"
+#include "subjects/subject_url_template.h"
+#include "subjects/xml_attribute.h"
+#include "support/temp_dir.h"
+
+namespace lumarine {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+
+class SubjectStoreTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    SubjectUrlTemplate::Set("http://search.test/news?q=%s&output=rss");
+    ASSERT_TRUE(store_.Load(path_));
+  }
+  void TearDown() override { SubjectUrlTemplate::Set(std::string(Settings::kGoogleNewsTemplate)); }
+
+  static std::unique_ptr<SubjectItem> Keyword(const std::string& title) {
+    auto item = std::make_unique<SubjectItem>(title);
+    item->url = SubjectUrlTemplate::KeywordUrl(title);
+    return item;
+  }
+  static std::unique_ptr<SubjectItem> Feed(const std::string& title, const std::string& url) {
+    auto item = std::make_unique<SubjectItem>(title);
+    item->kind = kSubjectFeed;
+    item->url = url;
+    return item;
+  }
+
+  // The tree as a fresh start would show it: "title" per item, nested in brackets.
+  std::string Reloaded() const {
+    SubjectStore store;
+    if (!store.Load(path_)) return "<load failed>";
+    SubjectTreeModel tree;
+    if (!store.FillTree(tree)) return "<fill failed>";
+    return Describe(tree.Root()->FirstChild());
+  }
+  static std::string Describe(const SubjectItem* item) {
+    std::string text;
+    for (; item; item = item->NextSibling()) {
+      if (!text.empty()) text += " ";
+      text += item->title;
+      if (item->FirstChild()) text += "[" + Describe(item->FirstChild()) + "]";
+    }
+    return text;
+  }
+
+  std::string File() const { return ReadFileBytes(path_); }
+
+  TempDir dir_;
+  std::string path_ = dir_.File("subject.xml");
+  SubjectStore store_;
+};
+
+TEST_F(SubjectStoreTest, StartingWithoutAFileCreatesTheOneLineEmptyFile) {
+  EXPECT_TRUE(std::regex_match(
+      File(),
+      std::regex(R"(<\?xml version="1.0" encoding="gb2312"\?><SUBJECTS SAVETIME="\d+" />)")));
+  EXPECT_EQ(Reloaded(), "");
+}
+
+TEST_F(SubjectStoreTest, AmpersandIsStoredAsDollarAndFeedAddressesComeBack) {
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("A&B"), ""));
+  ASSERT_TRUE(store_.AddSubject("", *Feed("F", "http://x.test/rss?a=1&b=2"), ""));
+  const std::string file = File();
+  EXPECT_NE(file.find(R"(TITLE="A$B" FEED="A$B" TYPE="1")"), std::string::npos) << file;
+  EXPECT_NE(file.find(R"(FEED="http://x.test/rss?a=1$b=2" TYPE="2")"), std::string::npos);
+
+  SubjectStore store;
+  ASSERT_TRUE(store.Load(path_));
+  SubjectTreeModel tree;
+  ASSERT_TRUE(store.FillTree(tree));
+  const SubjectItem* keyword = tree.Root()->FirstChild();
+  const SubjectItem* feed = keyword->NextSibling();
+  EXPECT_EQ(keyword->title, "A$B");
+  EXPECT_EQ(keyword->kind, kSubjectKeyword);
+  EXPECT_EQ(keyword->url, "http://search.test/news?q=%41%24%42&output=rss");
+  EXPECT_EQ(feed->kind, kSubjectFeed);
+  EXPECT_EQ(feed->url, "http://x.test/rss?a=1&b=2");
+}
+
+TEST_F(SubjectStoreTest, ASubjectWithAmpersandStaysAddressableAndUniqueInItsRun) {
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("A&B"), ""));
+  // The tree shows "A&B" until the next start; the file holds "A$B".
+  EXPECT_FALSE(store_.AddSubject("", *Keyword("A&B"), ""));
+  EXPECT_FALSE(store_.AddSubject("", *Keyword("A$B"), ""));
+  ASSERT_TRUE(store_.AddGroup("", "G"));
+  EXPECT_TRUE(store_.Move("/A&B", "/G", ""));
+  EXPECT_TRUE(store_.UpdateSubject(*Keyword("A&B 2"), "/G/A&B"));
+  EXPECT_TRUE(store_.Remove("/G/A&B 2"));
+  EXPECT_EQ(Reloaded(), "G");
+}
+
+TEST_F(SubjectStoreTest, DuplicateTitlesAreRefusedUnderOneParentOnly) {
+  ASSERT_TRUE(store_.AddGroup("", "Sport"));
+  ASSERT_TRUE(store_.AddGroup("", "News"));
+  ASSERT_TRUE(store_.AddSubject("/Sport", *Keyword("Tennis"), ""));
+  const std::string before = File();
+  EXPECT_FALSE(store_.AddSubject("/Sport", *Keyword("Tennis"), ""));
+  EXPECT_FALSE(store_.AddGroup("", "Sport"));
+  EXPECT_EQ(File(), before);
+  EXPECT_TRUE(store_.AddSubject("/News", *Keyword("Tennis"), ""));
+  EXPECT_TRUE(store_.AddSubject("", *Keyword("Tennis"), ""));
+  EXPECT_EQ(Reloaded(), "Sport[Tennis] News[Tennis] Tennis");
+}
+
+TEST_F(SubjectStoreTest, AddingIntoAMissingParentOrASubjectFails) {
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("Tennis"), ""));
+  EXPECT_FALSE(store_.AddSubject("/Nowhere", *Keyword("X"), ""));
+  // Children of a subject would never be shown again.
+  EXPECT_FALSE(store_.AddSubject("/Tennis", *Keyword("X"), ""));
+  EXPECT_FALSE(store_.AddGroup("/Tennis", "G"));
+}
+
+TEST_F(SubjectStoreTest, AfterTitlePlacesANewSubjectRightAfterThatChild) {
+  for (const char* title : {"A", "B", "C"}) ASSERT_TRUE(store_.AddSubject("", *Keyword(title), ""));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("AB"), "A"));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("Z"), "C"));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("Y"), "missing"));
+  EXPECT_EQ(Reloaded(), "A AB B C Z Y");
+}
+
+TEST_F(SubjectStoreTest, RemovingAGroupRemovesItsSubtreeButTheRootStays) {
+  ASSERT_TRUE(store_.AddGroup("", "Sport"));
+  ASSERT_TRUE(store_.AddGroup("/Sport", "Ball"));
+  ASSERT_TRUE(store_.AddSubject("/Sport/Ball", *Keyword("Tennis"), ""));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("Other"), ""));
+  EXPECT_FALSE(store_.Remove(""));
+  EXPECT_FALSE(store_.Remove("/Missing"));
+  EXPECT_TRUE(store_.Remove("/Sport"));
+  EXPECT_EQ(File().find("Tennis"), std::string::npos);
+  EXPECT_EQ(Reloaded(), "Other");
+}
+
+TEST_F(SubjectStoreTest, MoveToTheSameParentMakesTheItemTheLastChild) {
+  for (const char* title : {"A", "B", "C"}) ASSERT_TRUE(store_.AddSubject("", *Keyword(title), ""));
+  EXPECT_TRUE(store_.Move("/A", "", ""));
+  EXPECT_EQ(Reloaded(), "B C A");
+  EXPECT_TRUE(store_.Move("/A", "", "B"));
+  EXPECT_EQ(Reloaded(), "B A C");
+  EXPECT_TRUE(store_.Move("/A", "", "A"));  // after itself: stays where it is
+  EXPECT_EQ(Reloaded(), "B A C");
+  EXPECT_FALSE(store_.Move("/A", "", "missing"));
+  EXPECT_FALSE(store_.Move("", "", ""));
+}
+
+TEST_F(SubjectStoreTest, MoveRefusesDuplicatesAndCycles) {
+  ASSERT_TRUE(store_.AddGroup("", "G"));
+  ASSERT_TRUE(store_.AddGroup("/G", "Inner"));
+  ASSERT_TRUE(store_.AddSubject("/G", *Keyword("Tennis"), ""));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("Tennis"), ""));
+  const std::string before = File();
+  EXPECT_FALSE(store_.Move("/Tennis", "/G", ""));
+  EXPECT_FALSE(store_.Move("/G", "/G/Inner", ""));
+  EXPECT_FALSE(store_.Move("/G", "/G", ""));
+  EXPECT_FALSE(store_.Move("/G/Inner", "/Tennis", ""));
+  EXPECT_EQ(File(), before);
+  EXPECT_TRUE(store_.Move("/G/Tennis", "/G/Inner", ""));
+  EXPECT_EQ(Reloaded(), "G[Inner[Tennis]] Tennis");
+}
+
+TEST_F(SubjectStoreTest, EditingAKeywordSubjectRewritesTitleAndFeed) {
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("Old"), ""));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("Taken"), ""));
+  ASSERT_TRUE(store_.AddGroup("", "G"));
+  EXPECT_TRUE(store_.UpdateSubject(*Keyword("New"), "/Old"));
+  EXPECT_NE(File().find(R"(TITLE="New" FEED="New" TYPE="1")"), std::string::npos);
+  EXPECT_FALSE(store_.UpdateSubject(*Keyword("Taken"), "/New"));
+  EXPECT_TRUE(store_.UpdateSubject(*Keyword("New"), "/New"));  // its own title is no clash
+  EXPECT_FALSE(store_.UpdateSubject(*Keyword("Group"), "/G"));
+  EXPECT_FALSE(store_.UpdateSubject(*Keyword("X"), "/Missing"));
+  EXPECT_EQ(Reloaded(), "G New Taken");
+}
+
+TEST_F(SubjectStoreTest, GroupsAreShownFirstAtEveryLevel) {
+  test::TempDir dir;
+  const std::string path = dir.File("subject.xml");
+  dir.Write(
+      "subject.xml",
+      "<?xml version=\"1.0\" encoding=\"gb2312\"?>\n<SUBJECTS SAVETIME=\"1\">"
+      "<ITEM FOLDER=\"0\" TITLE=\"s1\" FEED=\"k\" TYPE=\"1\"/>"
+      "<ITEM FOLDER=\"1\" TITLE=\"g1\"><ITEM FOLDER=\"0\" TITLE=\"s2\" FEED=\"u\" TYPE=\"2\"/>"
+      "<ITEM FOLDER=\"1\" TITLE=\"g2\"/></ITEM>"
+      "<ITEM FOLDER=\"0\" TITLE=\"odd\" FEED=\"u\" TYPE=\"7\"/>"
+      "<ITEM FOLDER=\"1\" TITLE=\"g3\"/></SUBJECTS>");
+  SubjectStore store;
+  ASSERT_TRUE(store.Load(path));
+  SubjectTreeModel tree;
+  ASSERT_TRUE(store.FillTree(tree));
+  EXPECT_EQ(Describe(tree.Root()->FirstChild()), "g1[g2 s2] g3 s1 odd");
+  const SubjectItem* odd = tree.Root()->LastChild();
+  EXPECT_EQ(odd->kind, kSubjectKeyword);
+  EXPECT_EQ(odd->url, "");
+  EXPECT_EQ(tree.Root()->FirstChild()->kind, kSubjectGroup);
+}
+
+TEST_F(SubjectStoreTest, PathToXPathQuotesEveryTitle) {
+  const struct {
+    const char* path;
+    const char* xpath;
+  } cases[] = {
+      {"", "."},
+      {"/Sport/Tennis", R"(./ITEM[@TITLE="Sport"]/ITEM[@TITLE="Tennis"])"},
+      {"/say \"hi\"", R"(./ITEM[@TITLE='say "hi"'])"},
+      {"/it's \"x\"", R"(./ITEM[@TITLE=concat("it's ",'"',"x",'"',"")])"},
+      {R"(/C:\\dir)", R"(./ITEM[@TITLE="C:\dir"])"},
+      {R"(/TCP\/IP)", R"(./ITEM[@TITLE="TCP/IP"])"},
+      {"/A&B", R"(./ITEM[@TITLE="A&B" or @TITLE="A$B"])"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SubjectStore::PathToXPath(c.path), c.xpath) << c.path;
+}
+
+// Every title a user can type must survive edit, move and delete.
+TEST_F(SubjectStoreTest, AwkwardTitlesCanBeEditedMovedAndDeleted) {
+  for (const std::string title :
+       {"say \"hi\"", "it's \"x\"", R"(C:\dir\)", "TCP/IP", "/", "A&B", "网球 <b>"}) {
+    SCOPED_TRACE(title);
+    SubjectTreeModel tree;
+    SubjectItem* group = tree.AddChild(nullptr, title + " group");
+    group->kind = kSubjectGroup;
+    SubjectItem* subject = tree.AddChild(nullptr, title);
+    ASSERT_TRUE(store_.AddGroup("", group->title));
+    ASSERT_TRUE(store_.AddSubject("", *Keyword(title), ""));
+
+    EXPECT_TRUE(store_.Move(tree.ItemPath(subject), tree.ItemPath(group), ""));
+    SubjectItem* moved = tree.MoveForDrop(subject, group);
+    ASSERT_NE(moved, nullptr);
+    const std::string oldPath = tree.ItemPath(moved);
+    moved->title = title + " new";
+    EXPECT_TRUE(store_.UpdateSubject(*Keyword(moved->title), oldPath));
+    EXPECT_TRUE(store_.Remove(tree.ItemPath(moved)));
+    EXPECT_TRUE(store_.Remove(tree.ItemPath(group)));
+    EXPECT_EQ(Reloaded(), "");
+  }
+}
+
+TEST_F(SubjectStoreTest, FileIsGb2312AndOtherCharactersBecomeReferences) {
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("网球"), ""));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("€ 😀"), ""));
+  const std::string file = File();
+  EXPECT_TRUE(file.starts_with("<?xml version=\"1.0\" encoding=\"gb2312\"?>")) << file;
+  EXPECT_NE(file.find(Utf8ToGb18030("网球")), std::string::npos);
+  EXPECT_EQ(file.find("😀"), std::string::npos);
+  EXPECT_NE(file.find("&#"), std::string::npos);
+  EXPECT_EQ(Reloaded(), "网球 € 😀");
+}
+
+TEST_F(SubjectStoreTest, SavesLeaveNoTemporaryFilesBehind) {
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(store_.AddGroup("", "G" + std::to_string(i)));
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.Path()))
+    ++files;
+  EXPECT_EQ(files, 1u);
+}
+
+TEST_F(SubjectStoreTest, AnUnreadableFileIsKeptAsideAndReplaced) {
+  for (const std::string& bytes :
+       {std::string("<?xml version=\"1.0\"?><SUBJECTS><ITEM TITLE=\"cut"),
+        std::string("<?xml version=\"1.0\"?><OTHER/>"), std::string("")}) {
+    test::TempDir dir;
+    dir.Write("subject.xml", bytes);
+    SubjectStore store;
+    EXPECT_FALSE(store.Load(dir.File("subject.xml")));
+    EXPECT_EQ(ReadFileBytes(dir.File("subject.xml.bad")), bytes);
+    EXPECT_TRUE(ReadFileBytes(dir.File("subject.xml")).find("<SUBJECTS SAVETIME=") !=
+                std::string::npos);
+    EXPECT_FALSE(store.AddGroup("", "G"));
+    EXPECT_FALSE(store.Save());
+  }
+}
+
+TEST(SubjectKeywordTest, EveryByteIsPercentEncoded) {
+  EXPECT_EQ(SubjectStore::EncodeKeywordUtf8("abc"), "%61%62%63");
+  EXPECT_EQ(SubjectStore::EncodeKeywordUtf8("网 1"), "%E7%BD%91%20%31");
+  EXPECT_EQ(SubjectStore::EncodeKeywordUtf8(""), "");
+}
+
+TEST(SubjectKeywordTest, TemplateFormatReplacesOnlyTheKeyword) {
+  EXPECT_EQ(SubjectUrlTemplate::Format("q=%s&x=%s", "K"), "q=K&x=%s");
+  EXPECT_EQ(SubjectUrlTemplate::Format("100%% %d %n q=%s", "K"), "100% %d %n q=K");
+  EXPECT_EQ(SubjectUrlTemplate::Format("no keyword", "K"), "no keyword");
+}
+
+TEST(XmlAttributeTest, HelpersWorkOnAnyNode) {
+  auto doc = XmlDocument::Parse("<R A=\"1\">text</R>");
+  ASSERT_TRUE(doc);
+  const XmlNode root = *doc->Root();
+  EXPECT_EQ(XmlGetAttribute(root, "A"), "1");
+  EXPECT_EQ(XmlGetAttribute(root, "B"), "");
+  EXPECT_EQ(XmlGetAttribute(*doc->SelectSingle("/R/text()"), "A"), "");
+  EXPECT_FALSE(XmlSetAttribute(root, "B", "x", false));
+  EXPECT_TRUE(XmlSetAttribute(root, "B", "a&<\"b", true));
+  EXPECT_EQ(XmlGetAttribute(root, "B"), "a&<\"b");
+  EXPECT_TRUE(XmlSetIntAttribute(root, "A", -42, false));
+  EXPECT_EQ(XmlGetAttribute(root, "A"), "-42");
+  DetachedXmlElement element =
+      XmlCreateElement(XmlNode(reinterpret_cast<_xmlNode*>(doc->Raw())), "ITEM", "urn:x");
+  ASSERT_TRUE(element);
+  EXPECT_EQ(XmlNode(element.get()).Name(), "ITEM");
+}
+
+}  // namespace
+}  // namespace lumarine
