@@ -55,7 +55,7 @@ void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
     Slide(autoHide_ ? screen.left() : screen.left() + width_, false);
   else
     Slide(screen.right() + 1 - 2 * width_, true);
-  pointerTimer_.start();
+  if (autoHide_ != 0) pointerTimer_.start();
 }
 
 void CAppBarMngr::Slide(int startX, bool towardsRight) {
@@ -99,6 +99,11 @@ void CAppBarMngr::SetSide(bool left) {
 void CAppBarMngr::SetAutoHide(int value) {
   autoHide_ = value;
   pointerWasInside_ = false;
+  // The pointer is only watched while the mode is on.
+  if (autoHide_ != 0 && frame_)
+    pointerTimer_.start();
+  else
+    pointerTimer_.stop();
 }
 
 void CAppBarMngr::Register(bool on) {
