@@ -3,16 +3,22 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QtWebEngineCore/QtWebEngineCore>
+#include <QFont>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/main_frame.h"
+#include "app/app_bar_mngr.h"
+#include "app/bar_images.h"
+#include "app/settings.h"
 
 namespace lumarine {
 
 BarApp::BarApp() = default;
-BarApp::~BarApp() = default;
+
+BarApp::~BarApp() {
+  frame_.reset();
+  dock_.reset();
+}
 
 int BarApp::Run(int argc, char** argv) {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
@@ -30,19 +36,34 @@ int BarApp::Run(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Lumarine");
   QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setWindowIcon(AppIcon());
   if (!InitInstance()) return ExitInstance(1);
   return ExitInstance(QApplication::exec());
 }
 
 bool BarApp::InitInstance() {
-  mainFrame_ = std::make_unique<CMainFrame>();
-  mainFrame_->Dock();
-  QObject::connect(mainFrame_.get(), &CMainFrame::Closed, qApp, &QCoreApplication::quit);
+  dock_ = std::make_unique<CAppBarMngr>();
+  frame_ = std::make_unique<CMainFrame>(*dock_, frameHooks_);
+  QObject::connect(frame_.get(), &CMainFrame::Closed, qApp, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  frame_->hide();
+  dock_->Attach(frame_.get(), kBarWidth, Settings::DockLeft());
+  font_ = std::make_unique<QFont>(SongTiFont(12, 100));
+  headerBitmap_ = HeaderStripImage();
+  dock_->RegisterByMode();
   return true;
 }
 
 int BarApp::ExitInstance(int code) {
-  mainFrame_.reset();
+  // However the loop ended, the strip is given back and the bar hidden before exit work.
+  if (frame_) frame_->close();
+  std::vector<std::function<void()>> hooks;
+  hooks.swap(exitHooks_);
+  for (auto& hook : hooks) hook();
+  frame_.reset();
+  dock_.reset();
+  font_.reset();
+  headerBitmap_ = QImage();
   return code;
 }
 

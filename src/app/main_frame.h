@@ -1,33 +1,108 @@
 #pragma once
 
+#include <QImage>
+#include <QPointer>
+#include <QSystemTrayIcon>
 #include <QWidget>
+#include <functional>
+#include <map>
 
-class QWebEngineView;
+class QAction;
+class QMenu;
 
 namespace lumarine {
 
-// The bar's top-level window "Ledgewatch": borderless, always on top, no taskbar entry.
+class CAppBarMngr;
+
+// What the frame gets from the subsystems built around it. Every member may stay empty.
+struct MainFrameHooks {
+  // Create the subject bar and the channel bar as hidden children of `frame`; empty hooks
+  // give plain placeholder panels.
+  std::function<QWidget*(QWidget* frame)> createSubjectBar;
+  std::function<QWidget*(QWidget* frame)> createChannelBar;
+  // Wakes the news list refresh when the channel bar is shown again.
+  std::function<void()> signalListRefresh;
+  // Whether a notification area exists; by default asks the desktop.
+  std::function<bool()> trayAvailable;
+  // The slogan shows and the panels wait this long after creation.
+  int splashMilliseconds = 4000;
+};
+
+// The bar's one top-level window "Ledgewatch": borderless, always on top, no taskbar entry.
+// Paints its title band, holds the subject bar above the channel bar with a splitter between,
+// shows and hides the panels, goes to the notification area and starts shut-down.
 class CMainFrame : public QWidget {
   Q_OBJECT
 
  public:
   static constexpr int kBarWidth = 200;
+  static constexpr int kTitleHeight = 30;
 
-  explicit CMainFrame(QWidget* parent = nullptr);
+  CMainFrame(CAppBarMngr& dock, MainFrameHooks hooks = {});
+  ~CMainFrame() override;
 
-  // Places the frame at the left edge of the primary screen's work area and shows it.
-  void Dock();
+  QWidget* SubjectBar() const { return subjectBar_; }
+  QWidget* ChannelBar() const { return channelBar_; }
+  int SplitterPosition() const { return splitter_; }
+  bool SplashShown() const { return splash_; }
+  QMenu* MainMenu() const { return mainMenu_; }
+  QMenu* TrayMenu() const { return trayMenu_; }
+  QSystemTrayIcon* TrayIcon() const { return trayIcon_; }
+  // The entry of `commandId` in the MAIN or TrayIcon popup.
+  QAction* MenuAction(int commandId) const;
 
-  QWebEngineView* View() const { return view_; }
+  // The command switch of the frame: menu entries, tray entries.
+  void OnCommand(int commandId);
+  // Notification icon events.
+  void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
 
  signals:
+  // The frame has given back its screen strip and hidden itself: exit work may start.
   void Closed();
 
  protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QWebEngineView* view_;
+  QWidget* CreatePanel(const std::function<QWidget*(QWidget*)>& factory, const char* name);
+  void Relayout();
+  QRect SplitterBand() const;
+  void OnSplashTimer();
+  void ToggleSubjectBar();
+  void ToggleChannelBar();
+  void ShowMainMenu();
+  void GoToTray();
+  void Restore();
+  void DestroyFrame();
+  void OpenDialog(QWidget* dialog);
+  QMenu* BuildMenu(std::initializer_list<std::pair<int, const char*>> entries);
+
+  CAppBarMngr& dock_;
+  MainFrameHooks hooks_;
+  int splitter_ = 200;
+  const int innerInset_ = 1;
+  const int outerInset_ = 0;
+  bool splash_ = true;
+  int splashTimerId_ = 0;
+  QPointer<QWidget> subjectBar_;
+  QPointer<QWidget> channelBar_;
+  bool subjectHidden_ = false;
+  bool channelHidden_ = false;
+  bool splitterDrag_ = false;
+  bool destroyed_ = false;
+  QImage titleStrip_;
+  QMenu* mainMenu_ = nullptr;
+  QMenu* trayMenu_ = nullptr;
+  QSystemTrayIcon* trayIcon_ = nullptr;
+  std::map<int, QAction*> actions_;
 };
 
 }  // namespace lumarine

@@ -1,0 +1,132 @@
+#include "app/x11_dock_properties.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace lumarine::x11 {
+namespace {
+
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+xcb_connection_t* Connection() {
+  auto* native = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return native ? native->connection() : nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+  Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+xcb_window_t WindowOf(QWidget* window) {
+  return window ? static_cast<xcb_window_t>(window->winId()) : xcb_window_t{XCB_WINDOW_NONE};
+}
+
+void SetWindowType(xcb_connection_t* c, xcb_window_t w, const char* type) {
+  const xcb_atom_t value = Atom(c, type);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                      32, 1, &value);
+}
+
+}  // namespace
+
+bool SetDockReservation(QWidget* window, Edge edge, const QRect& strip) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t w = WindowOf(window);
+  if (c == nullptr || w == XCB_WINDOW_NONE) return false;
+  Reply<xcb_get_geometry_reply_t> geometry(
+      xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
+  if (!geometry) return false;
+  Reply<xcb_get_geometry_reply_t> root(
+      xcb_get_geometry_reply(c, xcb_get_geometry(c, geometry->root), nullptr));
+  if (!root) return false;
+
+  // left, right, top, bottom, then start/end pairs of left, right, top, bottom.
+  uint32_t strut[12] = {};
+  if (edge == Edge::kLeft) {
+    strut[0] = static_cast<uint32_t>(std::max(0, strip.right() + 1));
+    strut[4] = static_cast<uint32_t>(strip.top());
+    strut[5] = static_cast<uint32_t>(strip.bottom());
+  } else {
+    strut[1] = static_cast<uint32_t>(std::max(0, root->width - strip.left()));
+    strut[6] = static_cast<uint32_t>(strip.top());
+    strut[7] = static_cast<uint32_t>(strip.bottom());
+  }
+  SetWindowType(c, w, "_NET_WM_WINDOW_TYPE_DOCK");
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_STRUT_PARTIAL"),
+                      XCB_ATOM_CARDINAL, 32, 12, strut);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32,
+                      4, strut);
+  xcb_flush(c);
+  return true;
+}
+
+void ClearDockReservation(QWidget* window) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t w = WindowOf(window);
+  if (c == nullptr || w == XCB_WINDOW_NONE) return;
+  xcb_delete_property(c, w, Atom(c, "_NET_WM_STRUT_PARTIAL"));
+  xcb_delete_property(c, w, Atom(c, "_NET_WM_STRUT"));
+  // Back to the tool window type the frame was created with.
+  SetWindowType(c, w, "_NET_WM_WINDOW_TYPE_UTILITY");
+  xcb_flush(c);
+}
+
+void XorScreenOutline(const QRect& rect) {
+  xcb_connection_t* c = Connection();
+  if (c == nullptr || rect.width() < 1 || rect.height() < 1) return;
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  if (screen == nullptr) return;
+  const xcb_gcontext_t gc = xcb_generate_id(c);
+  const uint32_t values[] = {XCB_GX_XOR, 0xFFFFFF, XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS};
+  xcb_create_gc(c, gc, screen->root, XCB_GC_FUNCTION | XCB_GC_FOREGROUND | XCB_GC_SUBWINDOW_MODE,
+                values);
+  // An X rectangle outline covers width + 1 by height + 1 pixels.
+  const xcb_rectangle_t outline = {static_cast<int16_t>(rect.x()), static_cast<int16_t>(rect.y()),
+                                   static_cast<uint16_t>(rect.width() - 1),
+                                   static_cast<uint16_t>(rect.height() - 1)};
+  xcb_poly_rectangle(c, screen->root, gc, 1, &outline);
+  xcb_free_gc(c, gc);
+  xcb_flush(c);
+}
+
+std::vector<std::uint32_t> ReadCardinals(QWidget* window, const char* property) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t w = WindowOf(window);
+  if (c == nullptr || w == XCB_WINDOW_NONE) return {};
+  Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+      c, xcb_get_property(c, 0, w, Atom(c, property), XCB_ATOM_CARDINAL, 0, 64), nullptr));
+  if (!reply || reply->format != 32) return {};
+  const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+  return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+std::vector<QString> ReadAtomNames(QWidget* window, const char* property) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t w = WindowOf(window);
+  if (c == nullptr || w == XCB_WINDOW_NONE) return {};
+  Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+      c, xcb_get_property(c, 0, w, Atom(c, property), XCB_ATOM_ATOM, 0, 64), nullptr));
+  if (!reply || reply->format != 32) return {};
+  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+  std::vector<QString> names;
+  for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i) {
+    Reply<xcb_get_atom_name_reply_t> name(
+        xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atoms[i]), nullptr));
+    if (name)
+      names.push_back(QString::fromLatin1(xcb_get_atom_name_name(name.get()),
+                                          xcb_get_atom_name_name_length(name.get())));
+  }
+  return names;
+}
+
+}  // namespace lumarine::x11

@@ -1,0 +1,164 @@
+#include "app/app_bar_mngr.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QScreen>
+#include <QTest>
+
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "app/settings.h"
+#include "app/x11_dock_properties.h"
+#include "support/temp_dir.h"
+
+namespace lumarine {
+
+// Docking, dragging and auto-hide against a real frame on the test display.
+class AppBarMngrTest : public QObject {
+  Q_OBJECT
+
+  struct Bar {
+    explicit Bar(bool left) {
+      dock.drawOutline = [this](const QRect& r) { outlines.push_back(r); };
+      frame = std::make_unique<CMainFrame>(dock);
+      dock.Attach(frame.get(), 200, left);
+      Settle();
+      dock.RegisterByMode();
+    }
+    void Settle() const { QTRY_VERIFY(!dock.Sliding()); }
+    uint32_t StrutAt(int index) const {
+      const auto strut = x11::ReadCardinals(frame.get(), "_NET_WM_STRUT_PARTIAL");
+      return strut.empty() ? 0 : strut.at(static_cast<size_t>(index));
+    }
+    CAppBarMngr dock;
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<QRect> outlines;
+  };
+
+  std::unique_ptr<test::ScopedProgramDirectory> program_;
+  int screenWidth_ = 0;
+
+  // QTest positions are relative to the widget, which may jump during the drag.
+  static void MoveTo(QWidget* frame, QPoint global) {
+    QTest::mouseMove(frame, frame->mapFromGlobal(global));
+  }
+
+ private slots:
+  void init() {
+    program_ = std::make_unique<test::ScopedProgramDirectory>();
+    screenWidth_ = QGuiApplication::primaryScreen()->geometry().width();
+    QCursor::setPos(screenWidth_ / 2, 400);
+  }
+  void cleanup() { program_.reset(); }
+
+  void slideEndsAtTheEdgeAndSetSideMovesAtOnce() {
+    Bar bar(true);
+    QCOMPARE(bar.frame->pos(), QPoint(0, 0));
+    bar.dock.SetSide(false);
+    QCOMPARE(bar.frame->pos(), QPoint(screenWidth_ - 200, 0));
+    QCOMPARE(Settings::ReadInt("main", "left", -1), 0);
+    bar.dock.Slide(-200, true);
+    QVERIFY(bar.dock.Sliding());
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY(!bar.dock.Sliding());
+    QVERIFY(clock.elapsed() >= 150);  // eleven steps of 5 to 25 ms
+    QCOMPARE(bar.frame->x(), 0);
+  }
+
+  void dragAcrossTheMiddleSwitchesAtOnceAndRegistersOnRelease() {
+    Bar bar(true);
+    QCOMPARE(bar.StrutAt(0), 204u);
+    CMainFrame* frame = bar.frame.get();
+    QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(50, 20));
+    MoveTo(frame, QPoint(300, 20));
+    QCOMPARE(frame->x(), 0);
+    QCOMPARE(bar.outlines.back(), QRect(250, 0, 200, frame->height()));
+    MoveTo(frame, QPoint(screenWidth_ / 2 + 10, 20));
+    QCOMPARE(frame->x(), screenWidth_ - 200);
+    QCOMPARE(Settings::ReadInt("main", "left", -1), 0);
+    QCOMPARE(bar.StrutAt(0), 204u);  // still the old strip while dragging
+    const QPoint drop(screenWidth_ - 100, 40);
+    MoveTo(frame, drop);
+    bar.outlines.clear();
+    QTest::mouseRelease(frame, Qt::LeftButton, {}, frame->mapFromGlobal(drop));
+    QCOMPARE(bar.StrutAt(0), 0u);
+    QCOMPARE(bar.StrutAt(1), 204u);
+    // The glide: each outline erases the previous one, ends on the bar, then is erased.
+    QVERIFY(bar.outlines.size() > 10);
+    QCOMPARE(bar.outlines.back(), QRect(frame->pos(), QSize(200, frame->height())));
+    QCOMPARE(bar.outlines.back(), bar.outlines[bar.outlines.size() - 2]);
+  }
+
+  void dragThatStaysOnItsHalfLeavesTheRegistrationAlone() {
+    Bar bar(false);
+    CMainFrame* frame = bar.frame.get();
+    bar.dock.Register(false);
+    QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(50, 20));
+    MoveTo(frame, QPoint(screenWidth_ - 300, 100));
+    QTest::mouseRelease(frame, Qt::LeftButton, {},
+                        frame->mapFromGlobal(QPoint(screenWidth_ - 300, 100)));
+    QCOMPARE(frame->x(), screenWidth_ - 200);
+    QVERIFY(x11::ReadCardinals(frame, "_NET_WM_STRUT_PARTIAL").empty());
+    QVERIFY(!bar.outlines.empty());
+  }
+
+  void autoHideCommandTogglesTheModeTheStripAndTheCheckMark() {
+    Bar bar(true);
+    CMainFrame* frame = bar.frame.get();
+    QCursor::setPos(100, 300);  // on the bar: no slide
+    frame->OnCommand(kCmdAutoHide);
+    QCOMPARE(Settings::ReadInt("main", "bSlibing", -1), 1);
+    QCOMPARE(bar.dock.AutoHide(), 1);
+    QVERIFY(!bar.dock.Sliding());
+    QVERIFY(x11::ReadCardinals(frame, "_NET_WM_STRUT_PARTIAL").empty());
+
+    frame->OnCommand(kCmdAutoHide);
+    QCOMPARE(Settings::ReadInt("main", "bSlibing", -1), 0);
+    QCOMPARE(bar.StrutAt(0), 204u);
+
+    frame->OnCommand(kCmdSwitchDockSide);
+    QCOMPARE(frame->x(), screenWidth_ - 200);
+    QCOMPARE(bar.StrutAt(1), 204u);
+  }
+
+  void autoHideRevealsTheBarAtTheEdgeAndHidesItAfterThePointerLeaves() {
+    for (bool left : {true, false}) {
+      program_->WriteProfile(
+          "sysopt.ini", left ? "[main]\r\nbSlibing=1\r\n" : "[main]\r\nbSlibing=1\r\nleft=0\r\n");
+      Bar bar(left);
+      CMainFrame* frame = bar.frame.get();
+      const int edge = left ? 0 : screenWidth_ - 1;
+      const int shown = left ? 0 : screenWidth_ - 200;
+      const int hidden = left ? -200 : screenWidth_;
+      if (!left) {
+        // A bar docked right stays in view until the pointer has been on it and left.
+        QCOMPARE(frame->x(), shown);
+        QCursor::setPos(screenWidth_ - 50, 300);
+        QTest::qWait(3 * CAppBarMngr::kPointerPollMs);
+        QCursor::setPos(screenWidth_ / 2, 300);
+        QTRY_COMPARE(frame->x(), hidden);
+      }
+      QCOMPARE(frame->x(), hidden);
+      QCursor::setPos(edge, 300);
+      QTRY_COMPARE(frame->x(), shown);
+      QTRY_VERIFY(!bar.dock.Sliding());
+      QTest::qWait(2 * CAppBarMngr::kPointerPollMs);
+      QCOMPARE(frame->x(), shown);  // stays while the pointer is on it
+      QCursor::setPos(screenWidth_ / 2, 300);
+      QTRY_COMPARE(frame->x(), hidden);
+      QVERIFY(x11::ReadCardinals(frame, "_NET_WM_STRUT_PARTIAL").empty());
+    }
+  }
+};
+
+}  // namespace lumarine
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication app(argc, argv);
+  lumarine::AppBarMngrTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "app_bar_mngr_test.moc"

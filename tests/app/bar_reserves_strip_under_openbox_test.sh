@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Under a real window manager (openbox on a display of its own), a maximised window must
+# leave the bar's reserved strip at the left edge free.
+set -euo pipefail
+binary=$1
+probe=$2
+if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
+  # Other GUI tests share the outer display; the window manager must not disturb them.
+  export LUMARINE_OWN_DISPLAY=1
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
+export QT_QPA_PLATFORM=xcb
+program=$(mktemp -d)
+cp "$binary" "$program/lumarine"
+mkdir -p "$program/profile"
+printf '[main]\r\nleft=1\r\nbSlibing=0\r\n' >"$program/profile/sysopt.ini"
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$program"' EXIT
+
+openbox >/dev/null 2>&1 &
+pids+=($!)
+"$program/lumarine" &
+pids+=($!)
+
+for _ in $(seq 1 100); do
+  window=$(xdotool search --name '^Ledgewatch$' 2>/dev/null | head -n 1 || true)
+  if [ -n "$window" ] && xprop -id "$window" _NET_WM_STRUT_PARTIAL | grep -q '= 204,'; then
+    break
+  fi
+  window=
+  sleep 0.2
+done
+[ -n "$window" ] || { echo "the bar never reserved its strip"; exit 1; }
+
+read -r x y width height < <("$probe")
+echo "maximised window: x=$x y=$y width=$width height=$height"
+[ "$x" -ge 204 ] || { echo "a maximised window covers the bar's strip"; exit 1; }
+[ $((x + width)) -le 1280 ] || { echo "a maximised window runs off the screen"; exit 1; }
