@@ -130,9 +130,10 @@ class NewsListPageTest : public QObject {
   }
   QRect LinkRect() {
     const QStringList parts =
-        Script("var r = document.querySelector('#c_1 a').getBoundingClientRect();"
-               "[Math.round(r.x), Math.round(r.y), Math.round(r.width), Math.round(r.height)]"
-               ".join(',')")
+        Script(
+            "var r = document.querySelector('#c_1 a').getBoundingClientRect();"
+            "[Math.round(r.x), Math.round(r.y), Math.round(r.width), Math.round(r.height)]"
+            ".join(',')")
             .split(',');
     return QRect(parts[0].toInt(), parts[1].toInt(), parts[2].toInt(), parts[3].toInt());
   }

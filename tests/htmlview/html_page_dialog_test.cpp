@@ -135,7 +135,11 @@ class HtmlPageDialogTest : public QObject {
         test::RunScript(dialog.View()->page(), "document.getElementById('p') ? 1 : 0").toInt(), 1,
         10000);
     QCOMPARE(dialog.View()->url().toString(), address);
+    // A page from elsewhere cannot send commands to the program.
+    test::RunScript(dialog.View()->page(), "location.href = 'app:1006@x'");
+    test::Settle(500);
     QVERIFY(dialog.commands.empty());
+    QCOMPARE(dialog.View()->url().toString(), address);
   }
 
   void scriptAlertsAreCaptionedCaption() {
