@@ -10,6 +10,7 @@
 #include "app/app_bar_mngr.h"
 #include "app/bar_images.h"
 #include "app/settings.h"
+#include "htmlview/html_ctrl_ex.h"
 
 namespace lumarine {
 
@@ -32,6 +33,7 @@ int BarApp::Run(int argc, char** argv) {
   // The web engine's sandbox refuses to start as root; only then is it turned off.
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  CHtmlCtrlEx::RegisterAppScheme();
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("Lumarine");

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QEvent>
+#include <string>
+
+#include "channelbar/channel_bar_messages.h"
+
+namespace lumarine {
+
+// WM_USER+105 to the channel bar: wParam 0 after a subscribe, 1 after an unsubscribe; the
+// channel name travels with the event by value.
+class SubscriptionChangedEvent : public QEvent {
+ public:
+  static constexpr QEvent::Type kType =
+      static_cast<QEvent::Type>(static_cast<int>(QEvent::User) + kMsgSubscriptionChanged);
+
+  SubscriptionChangedEvent(int wParam, std::string channelName)
+      : QEvent(kType), wParam(wParam), channelName(std::move(channelName)) {}
+
+  int wParam;
+  std::string channelName;
+};
+
+}  // namespace lumarine

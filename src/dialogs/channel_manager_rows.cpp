@@ -1,0 +1,27 @@
+#include "dialogs/channel_manager_rows.h"
+
+#include "htmlview/html_text.h"
+
+namespace lumarine {
+
+std::string ManagerHeadRow() {
+  return "<div id=pagehead><span style=\"width:150px\">频道</span><span "
+         "style=\"width:100px\">状态</span><span style=\"width:100px\">操作</span><span  "
+         "style=\"width:100px\">新闻源定制</span></div>";
+}
+
+std::string FormatManagerChannelRow(int n, const std::string& name, bool subscribed) {
+  const std::string number = std::to_string(n);
+  const std::string shown = HtmlEscape(name);
+  const std::string passed = PercentEncode(name);
+  return std::string("<div class=") + (subscribed ? "classsub" : "classunsub") +
+         "><span style=\"width:150px\">" + shown + "</span><span id=\"substate" + number +
+         "\" style=\"width:100px\">" + (subscribed ? "已订阅" : "未订阅") +
+         "</span><span style=\"width:100px\"><a href=\"#\" "
+         "onclick=\"javascript:onModify('substate" +
+         number + "','" + passed + "')\">" + (subscribed ? "取消订阅" : "订阅") +
+         "</a></span><span style=\"width:100px\"><a href=\"app:1005@" + passed +
+         "\">订制新闻源</a></span></div>";
+}
+
+}  // namespace lumarine

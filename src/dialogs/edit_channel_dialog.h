@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <thread>
+
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace lumarine {
+
+// "编辑频道": a channel's feeds with a check box each, and a feed address to add after checking
+// that it yields news. Every change is written at once through ChannelStore; in new-channel
+// mode nothing is written. The feed check downloads on a worker thread; the dialog stays
+// responsive and its add button is disabled until the answer is back.
+class EditChannelDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  EditChannelDialog(QWidget* parent, std::string channelName, bool newChannel);
+  // Stops and joins a feed check still running.
+  ~EditChannelDialog() override;
+
+  // Adds the address typed into the address field (button "添加").
+  void AddTypedAddress();
+
+  QTreeWidget* FeedList() const { return list_; }
+  QLineEdit* AddressEdit() const { return addressEdit_; }
+  QPushButton* AddButton() const { return addButton_; }
+  bool Result() const { return result; }
+
+ signals:
+  // A feed check ended; `added` when the address gave news and became a row.
+  void AddFinished(bool added);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FillList();
+  void OnItemChanged(QTreeWidgetItem* item);
+  void OnFeedChecked(const std::string& address, bool valid);
+
+  std::string channelName;
+  bool newChannel;
+  bool clicked = false;
+  bool result = false;  // read by callers; new-channel mode stores no channel, so never set
+
+  QLineEdit* nameEdit_;
+  QLineEdit* addressEdit_;
+  QPushButton* addButton_;
+  QTreeWidget* list_;
+  std::jthread check_;  // the running feed check, if any
+};
+
+}  // namespace lumarine

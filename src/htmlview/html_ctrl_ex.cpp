@@ -1,0 +1,183 @@
+#include "htmlview/html_ctrl_ex.h"
+
+#include <QFile>
+#include <QMetaObject>
+#include <QPointer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlScheme>
+
+#include "htmlview/doc_host_handler.h"
+#include "htmlview/html_view_page.h"
+#include "platform/message_box.h"
+
+namespace lumarine {
+namespace {
+
+// The templates were written for an old engine. This runs before any page script of every
+// document and makes them behave as they did there, without touching their text:
+// window.navigate exists; the bodies' min-width (ignored by that engine) gives way so rows
+// wrap inside the narrow bar, also for long unbroken words; spans with a width lay out as
+// columns; and the manager's head row keeps its padding inside its 100% width.
+constexpr char kCompatibilityScript[] = R"JS(
+(function () {
+  if (typeof window.navigate !== 'function') {
+    // Deferred, so that a link's own default action (href="#") cannot cancel it.
+    window.navigate = function (url) {
+      var target = String(url);
+      setTimeout(function () { window.location.href = target; }, 0);
+    };
+  }
+  try {
+    var sheet = new CSSStyleSheet();
+    sheet.replaceSync(
+      'body { min-width: 0 !important; }' +
+      '#c_1 > div { overflow-wrap: anywhere; }' +
+      'span[style*="width"] { display: inline-block; }' +
+      '#pagehead { box-sizing: border-box; }');
+    document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]);
+  } catch (e) {}
+})();
+)JS";
+
+QString TemplatePath(int resourceId) {
+  switch (resourceId) {
+    case kHtmlNewsList:
+      return ":/pages/news_list.htm";
+    case kHtmlChannelManager:
+      return ":/pages/channel_manager.htm";
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+CHtmlCtrlEx::CHtmlCtrlEx(QWidget* parent) : QWebEngineView(parent), page_(new HtmlViewPage(this)) {
+  setPage(page_);
+  QWebEngineScript compatibility;
+  compatibility.setName("lumarine-compatibility");
+  compatibility.setSourceCode(kCompatibilityScript);
+  compatibility.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  compatibility.setWorldId(QWebEngineScript::MainWorld);
+  compatibility.setRunsOnSubFrames(true);
+  page_->scripts().insert(compatibility);
+  // Addresses nobody handles must not reach the desktop's protocol handlers.
+  settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+  setContextMenuPolicy(Qt::NoContextMenu);
+  connect(page_, &QWebEnginePage::loadingChanged, this, &CHtmlCtrlEx::OnLoadingChanged);
+  ApplyHandlerSettings();
+}
+
+CHtmlCtrlEx::~CHtmlCtrlEx() = default;
+
+void CHtmlCtrlEx::RegisterAppScheme() {
+  if (QWebEngineUrlScheme::schemeByName("app").name() == "app") return;
+  QWebEngineUrlScheme scheme("app");
+  scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+  QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+bool CHtmlCtrlEx::CreateFromStatic(int placeholderId, QWidget* parent, DocHostHandler* handler) {
+  const QString name = QString::number(placeholderId);
+  QWidget* placeholder = parent->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+  if (!placeholder || placeholder == this) return false;
+  const QRect rect = placeholder->geometry();
+  delete placeholder;
+  setParent(parent);
+  setObjectName(name);
+  setGeometry(rect);
+  SetHandler(handler);
+  createdFromStatic = true;
+  show();
+  return true;
+}
+
+void CHtmlCtrlEx::SetHandler(DocHostHandler* handler) {
+  this->handler = handler;
+  ApplyHandlerSettings();
+}
+
+void CHtmlCtrlEx::ApplyHandlerSettings() {
+  const bool show = handler && handler->showScrollBars != 0;
+  settings()->setAttribute(QWebEngineSettings::ShowScrollBars, show);
+}
+
+bool CHtmlCtrlEx::LoadFromResource(int resourceId) {
+  const QString path = TemplatePath(resourceId);
+  if (path.isEmpty()) return false;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  pending_.clear();
+  loading_ = true;
+  // The templates are GB2312 text without a charset declaration of their own.
+  page_->setContent(file.readAll(), "text/html;charset=GB2312", QUrl("qrc" + path));
+  return true;
+}
+
+void CHtmlCtrlEx::SetFontSize(int size) {
+  if (size != 0) fontSize = size;
+  ApplyFontSize();
+}
+
+void CHtmlCtrlEx::ApplyFontSize() {
+  page_->runJavaScript(
+      QString("if (document.body && document.body.style) document.body.style.fontSize = '%1px';")
+          .arg(fontSize));
+}
+
+void CHtmlCtrlEx::ScrollBy(bool down, int amount) {
+  const int delta = down ? amount : -amount;
+  page_->runJavaScript(
+      QString(
+          "try { var b = document.body; if (b) b.scrollTop = b.scrollTop + (%1); } catch (e) {}")
+          .arg(delta));
+}
+
+void CHtmlCtrlEx::RunWhenLoaded(const QString& script) {
+  if (loading_)
+    pending_.push_back(script);
+  else
+    page_->runJavaScript(script);
+}
+
+void CHtmlCtrlEx::OnAppCmd(const AppLink& link) {
+  // The command runs after the browser has finished deciding on the navigation, so that a
+  // command that opens a modal dialog never spins an event loop inside the engine's callback.
+  QPointer<CHtmlCtrlEx> self(this);
+  QMetaObject::invokeMethod(
+      this,
+      [self, link] {
+        if (self && self->handler) self->handler->OnAppCommand(link.commandId, link.argument);
+      },
+      Qt::QueuedConnection);
+}
+
+int CHtmlCtrlEx::ShowScriptMessage(const std::string& text, unsigned buttons) {
+  if (handler) return handler->ShowMessage(text, buttons);
+  return ShowMessageBox(text, "Caption", buttons);
+}
+
+void CHtmlCtrlEx::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+  // A cancelled app: navigation starts and stops without touching the document.
+  if (info.url().scheme() == "app") return;
+  if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+    loading_ = true;
+  else
+    OnLoadFinished(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+}
+
+void CHtmlCtrlEx::OnLoadFinished(bool ok) {
+  loading_ = false;
+  std::vector<QString> pending;
+  pending.swap(pending_);
+  ApplyFontSize();
+  if (handler) handler->OnDocumentReady();
+  emit DocumentCompleted(ok);
+  if (loading_) return;  // the handler started another load; what waited belongs to this one
+  for (const QString& script : pending) page_->runJavaScript(script);
+}
+
+}  // namespace lumarine

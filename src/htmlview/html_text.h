@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumarine {
+
+// Escaping for text that the program places into its HTML pages. All texts are UTF-8.
+
+// Text as HTML character data or a quoted attribute value: & < > " ' become references.
+std::string HtmlEscape(std::string_view text);
+
+// Text as the inside of a JavaScript string literal quoted with ' or ". Also escapes < > &
+// and the two line separators U+2028/U+2029, so the result is safe inside HTML as well.
+std::string ScriptStringEscape(std::string_view text);
+
+// Every byte outside the unreserved set A-Z a-z 0-9 - _ . ~ becomes %XX (upper-case hex).
+std::string PercentEncode(std::string_view text);
+
+// Decodes each %XX once; a "%" not followed by two hex digits stays as it is.
+std::string PercentDecode(std::string_view text);
+
+// True when the address starts with http://, https:// or ftp:// in any letter case: the
+// only addresses from feeds that pages make clickable.
+bool IsWebAddress(std::string_view address);
+
+}  // namespace lumarine

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWebEnginePage>
+
+namespace lumarine {
+
+class CHtmlCtrlEx;
+
+// The page behind a CHtmlCtrlEx: turns app: navigations into commands of the view (and
+// cancels them), routes script message boxes to the view's handler, and opens links meant
+// for a new window in the desktop's browser.
+class HtmlViewPage : public QWebEnginePage {
+  Q_OBJECT
+
+ public:
+  explicit HtmlViewPage(CHtmlCtrlEx* view);
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+  void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+  bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+
+ private:
+  CHtmlCtrlEx* view_;
+};
+
+}  // namespace lumarine
