@@ -10,19 +10,28 @@ mkdir -p "$program/profile"
 "$program/lumarine" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true; rm -rf "$program"' EXIT
-for _ in $(seq 1 100); do
+
+alive() {
+  kill -0 $pid 2>/dev/null && return 0
+  wait $pid && status=0 || status=$?
+  echo "the bar exited early with status $status"
+  exit 1
+}
+
+# The window is looked up afresh on every try: the toolkit may replace a native window while
+# the bar starts, and the test must follow the bar, not one of its early windows.
+geometry=
+for _ in $(seq 1 150); do
+  alive
   window=$(xdotool search --onlyvisible --pid $pid --name '^Ledgewatch$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
+  if [ -n "$window" ] && geometry=$(xwininfo -id "$window" 2>/dev/null) &&
+    echo "$geometry" | grep -q 'Absolute upper-left X:  0$' &&
+    xprop -id "$window" _NET_WM_STRUT_PARTIAL 2>/dev/null | grep -q '= 204, 0, 0, 0, 0, '; then
+    break
+  fi
+  geometry=
   sleep 0.2
 done
-[ -n "${window:-}" ] || { echo "no Ledgewatch window mapped"; exit 1; }
-for _ in $(seq 1 25); do
-  geometry=$(xwininfo -id "$window")
-  echo "$geometry" | grep -q 'Absolute upper-left X:  0$' && break
-  sleep 0.2
-done
+[ -n "$geometry" ] || { echo "no Ledgewatch window docked at the left edge with its strip"; exit 1; }
 echo "$geometry" | grep -q 'Width: 200$' || { echo "$geometry"; exit 1; }
-echo "$geometry" | grep -q 'Absolute upper-left X:  0$' || { echo "$geometry"; exit 1; }
-xprop -id "$window" _NET_WM_STRUT_PARTIAL | grep -q '= 204, 0, 0, 0, 0, ' ||
-  { xprop -id "$window"; exit 1; }
-kill -0 $pid
+alive

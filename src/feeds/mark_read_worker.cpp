@@ -1,0 +1,13 @@
+#include "feeds/mark_read_worker.h"
+
+#include "feeds/rss_feed.h"
+#include "store/news_store.h"
+
+namespace lumarine {
+
+void MarkReadWorker(std::unique_ptr<RssFeed> feed, int attempts) {
+  for (int attempt = 0; attempt < attempts; ++attempt)
+    if (MarkItemsRead(feed.get()) != 0) break;
+}
+
+}  // namespace lumarine

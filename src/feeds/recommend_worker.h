@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <thread>
+
+#include "feeds/worker_timing.h"
+
+namespace lumarine {
+
+// Stores the home server's two recommendation lists once, as unread rows of class "推荐",
+// and wakes the unread watcher after the first. Does nothing without a home server.
+class RecommendWorker {
+ public:
+  static constexpr const char* kRecommendClass = "推荐";
+  static constexpr const char* kFirstListPath = "/channel/recommend3.asp";
+  static constexpr const char* kSecondListPath = "/channel/recommend1.asp";
+
+  explicit RecommendWorker(WorkerTiming timing = {});
+  ~RecommendWorker();
+  RecommendWorker(const RecommendWorker&) = delete;
+  RecommendWorker& operator=(const RecommendWorker&) = delete;
+
+  // The home server is read when the pass starts.
+  void Start();
+  void Stop();
+
+ private:
+  void Run(std::stop_token stop);
+
+  WorkerTiming timing_;
+  std::jthread thread_;
+};
+
+}  // namespace lumarine

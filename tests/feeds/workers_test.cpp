@@ -1,0 +1,362 @@
+// The background workers against real loopback feed servers and a real news.mdb.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "app/settings.h"
+#include "feeds/channel_bar_link.h"
+#include "feeds/channel_list.h"
+#include "feeds/news_list_loader.h"
+#include "feeds/recommend_worker.h"
+#include "feeds/refresh_events.h"
+#include "feeds/refresh_worker.h"
+#include "feeds/rss_feed.h"
+#include "feeds/unread_watcher.h"
+#include "feeds/worker_timing.h"
+#include "store/news_database_file.h"
+#include "store/news_store.h"
+#include "support/loopback_server.h"
+#include "support/message_box_recorder.h"
+#include "support/temp_dir.h"
+
+namespace lumarine {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Records what the workers hand to the bar. SendNewsRow can be held to model a busy bar.
+class BarRecorder : public ChannelBarLink {
+ public:
+  void PostUnreadReady(std::string channelName) override {
+    std::lock_guard lock(mutex_);
+    posted_.push_back(std::move(channelName));
+    changed_.notify_all();
+  }
+  bool SendNewsRow(const RssItem& item, std::stop_token stop) override {
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait(lock, stop, [this] { return !hold_; })) return false;
+    rows_.push_back(item.title);
+    changed_.notify_all();
+    return alive_;
+  }
+  bool IsAlive() const override { return alive_; }
+
+  std::vector<std::string> Posted() {
+    std::lock_guard lock(mutex_);
+    return posted_;
+  }
+  std::vector<std::string> Rows() {
+    std::lock_guard lock(mutex_);
+    return rows_;
+  }
+  bool WaitForPosts(size_t count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 10s, [&] { return posted_.size() >= count; });
+  }
+  bool WaitForRows(size_t count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 10s, [&] { return rows_.size() >= count; });
+  }
+  void Hold(bool hold) {
+    std::lock_guard lock(mutex_);
+    hold_ = hold;
+    changed_.notify_all();
+  }
+
+  std::atomic<bool> alive_{true};
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable_any changed_;
+  std::vector<std::string> posted_;
+  std::vector<std::string> rows_;
+  bool hold_ = false;
+};
+
+WorkerTiming FastTiming() {
+  WorkerTiming timing;
+  timing.firstPassDelay = 1ms;
+  timing.feedPause = 0ms;
+  timing.rowPause = 0ms;
+  timing.recommendPause = 1ms;
+  return timing;
+}
+
+std::string FeedXml(const std::string& prefix, int items) {
+  std::string xml = "<rss version=\"2.0\"><channel><title>" + prefix + "</title>";
+  for (int i = 0; i < items; ++i)
+    xml += "<item><title>" + prefix + " " + std::to_string(i) + "</title><link>http://e/" + prefix +
+           "/" + std::to_string(i) + "</link></item>";
+  return xml + "</channel></rss>";
+}
+
+class WorkersTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ListRefreshEvent().Reset();
+    FeedRefreshEvent().Reset();
+    SetShownChannelName("");
+    std::string error;
+    ASSERT_EQ(CreateNewsDatabase(program_.Path() + "/news.mdb",
+                                 test::ReadFileBytes(LUMARINE_NEWS_SCHEMA), error),
+              CreateDatabaseResult::kCreated)
+        << error;
+    server_.Server().Get(R"(/feed/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_content(FeedXml(req.matches[1], 3), "text/xml");
+    });
+    server_.Server().Get("/fail",
+                         [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+    server_.Server().Get("/slow", [this](const httplib::Request&, httplib::Response& res) {
+      std::unique_lock lock(slowMutex_);
+      slowRelease_.wait_for(lock, 20s, [this] { return released_; });
+      res.set_content(FeedXml("slow", 1), "text/xml");
+    });
+    server_.Start();
+  }
+  void TearDown() override {
+    {
+      std::lock_guard lock(slowMutex_);
+      released_ = true;
+    }
+    slowRelease_.notify_all();
+  }
+
+  std::unique_ptr<SubscribedChannel> Channel(const std::string& name,
+                                             std::vector<std::string> paths) {
+    auto channel = std::make_unique<SubscribedChannel>();
+    channel->name = name;
+    for (const std::string& path : paths) channel->feeds.push_back(server_.Url(path));
+    return channel;
+  }
+
+  size_t RequestsFor(const std::string& prefix) {
+    size_t count = 0;
+    for (const std::string& path : server_.Requests()) count += path.starts_with(prefix);
+    return count;
+  }
+
+  static bool Eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 1000; ++i) {
+      if (condition()) return true;
+      std::this_thread::sleep_for(5ms);
+    }
+    return condition();
+  }
+
+  // Saves `count` unread items of a channel straight through the store.
+  void StoreItems(const std::string& channel, int count) {
+    RssFeed feed = ParseFeedFromMemory(FeedXml(channel, count), false, false);
+    feed.className = channel;
+    feed.feedLink = "http://e/" + channel;
+    ASSERT_EQ(SaveFeedItems(feed, true), count);
+  }
+
+  test::ScopedProgramDirectory program_;
+  test::LoopbackServer server_;
+  test::MessageBoxRecorder messages_;
+  BarRecorder bar_;
+  std::mutex slowMutex_;
+  std::condition_variable slowRelease_;
+  bool released_ = false;
+};
+
+TEST(ChannelDueTest, FollowsTheSignedTickDistance) {
+  struct Case {
+    uint32_t last, now;
+    bool due;
+  };
+  for (const Case& c :
+       {Case{0, 5, true}, Case{1000, 1000 + 900000, false}, Case{1000, 1000 + 900001, true},
+        // The tick wrapped: 0x200 ms apart, not four billion.
+        Case{0xFFFFFF00u, 0x100u, false}, Case{0xFFFFFF00u, 0xFFFFFF00u + 900001u, true},
+        // A tick behind the last refresh counts by its distance too.
+        Case{2000000, 1000, true}, Case{2000, 1000, false}}) {
+    EXPECT_EQ(IsChannelDue(c.last, c.now, 900000), c.due) << c.last << " " << c.now;
+  }
+}
+
+TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
+  ChannelList channels;
+  std::vector<std::unique_ptr<SubscribedChannel>> list;
+  list.push_back(Channel("科技", {"/feed/a", "/feed/b", "/feed/c"}));
+  list.push_back(Channel("体育", {"/feed/d", "/feed/e", "/feed/f"}));
+  channels.Reset(std::move(list));
+  std::atomic<uint32_t> tick{5000};
+  RefreshWorker worker(channels, bar_, FastTiming(), [&tick] { return tick.load(); });
+  worker.Start();
+  // A channel counts as refreshed from its first feed on, so wait for the last request too.
+  ASSERT_TRUE(Eventually([&] {
+    return channels.At(1)->lastRefresh == 5000 && server_.Requests().size() == 6u;
+  }));
+
+  // Woken early, nothing is due: no download.
+  FeedRefreshEvent().Set();
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(server_.Requests().size(), 6u);
+
+  // A subscription made while the worker waits is fetched at once, alone.
+  channels.Add(Channel("新的", {"/feed/g"}));
+  FeedRefreshEvent().Set();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/g") == 1; }));
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(server_.Requests().size(), 7u);
+
+  // Fifteen minutes later every channel is due again.
+  tick = 5000 + 900001;
+  FeedRefreshEvent().Set();
+  ASSERT_TRUE(Eventually([&] { return server_.Requests().size() == 14u; }));
+  worker.Stop();
+
+  RssFeed loaded;
+  LoadUnreadItems(loaded, "体育");
+  EXPECT_EQ(loaded.ItemCount(), 9u) << "each item stored once, under its channel";
+  EXPECT_TRUE(messages_.Calls().empty());
+}
+
+TEST_F(WorkersTest, ChannelWhoseFeedsFailIsStillMarkedRefreshed) {
+  ChannelList channels;
+  std::vector<std::unique_ptr<SubscribedChannel>> list;
+  list.push_back(Channel("坏", {"/fail"}));
+  list.push_back(Channel("空", {}));
+  channels.Reset(std::move(list));
+  RefreshWorker worker(channels, bar_, FastTiming(), [] { return 77u; });
+  worker.Start();
+  ASSERT_TRUE(Eventually([&] { return channels.At(0)->lastRefresh == 77; }));
+  FeedRefreshEvent().Set();
+  std::this_thread::sleep_for(50ms);
+  worker.Stop();
+  EXPECT_EQ(RequestsFor("/fail"), 1u);
+  EXPECT_EQ(channels.At(1)->lastRefresh, 0u) << "a channel without feeds stays never refreshed";
+}
+
+TEST_F(WorkersTest, WorkerEndsWhenTheBarIsGone) {
+  ChannelList channels;
+  channels.Add(Channel("科技", {"/feed/a"}));
+  bar_.alive_ = false;
+  RefreshWorker worker(channels, bar_, FastTiming());
+  worker.Start();
+  std::this_thread::sleep_for(50ms);
+  worker.Stop();
+  EXPECT_TRUE(server_.Requests().empty());
+}
+
+TEST_F(WorkersTest, StopAbortsADownloadInFlightAndAnIdleWaitAtOnce) {
+  ChannelList channels;
+  channels.Add(Channel("慢", {"/slow"}));
+  RefreshWorker downloading(channels, bar_, FastTiming());
+  downloading.Start();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/slow") == 1; }));
+  UnreadWatcher idle(channels, bar_);  // default 8-minute wait
+  idle.Start();
+  const auto start = std::chrono::steady_clock::now();
+  downloading.Stop();
+  idle.Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+TEST_F(WorkersTest, WatcherPostsTheShownChannelAfterEveryCheckThatRan) {
+  ChannelList channels;
+  channels.Add(Channel("科技", {}));
+  UnreadWatcher watcher(channels, bar_, FastTiming());
+  watcher.Start();
+  ListRefreshEvent().Set();
+  ASSERT_TRUE(bar_.WaitForPosts(1));
+  // Chosen right after a check posted, maybe before the worker waits again: never lost.
+  channels.SetCurrent("科技");
+  ListRefreshEvent().Set();
+  ASSERT_TRUE(bar_.WaitForPosts(2));
+  // Unsubscribing the channel on show falls back to all channels.
+  channels.Remove("科技");
+  ListRefreshEvent().Set();
+  ASSERT_TRUE(bar_.WaitForPosts(3));
+  watcher.Stop();
+  EXPECT_EQ(bar_.Posted(), (std::vector<std::string>{"", "科技", ""}));
+}
+
+TEST_F(WorkersTest, WatcherPostsNothingWithoutADatabase) {
+  std::filesystem::remove(program_.Path() + "/news.mdb");
+  ChannelList channels;
+  UnreadWatcher watcher(channels, bar_, FastTiming());
+  watcher.Start();
+  ListRefreshEvent().Set();
+  ASSERT_TRUE(Eventually([&] { return !messages_.Calls().empty(); }));
+  watcher.Stop();
+  EXPECT_TRUE(bar_.Posted().empty());
+  EXPECT_TRUE(messages_.Calls()[0].text.starts_with("Can not open connection:\n"));
+}
+
+TEST_F(WorkersTest, ShowingPassesHandEighteenRowsThenTheRest) {
+  StoreItems("科技", 30);
+  StoreItems("体育", 2);
+  SetShownChannelName("科技");
+  NewsListLoader loader(bar_, FastTiming());
+  loader.StartPass();
+  ASSERT_TRUE(bar_.WaitForRows(18));
+  ASSERT_TRUE(Eventually([&] { return loader.RunningPasses() == 0; }));
+  loader.StartPass();
+  ASSERT_TRUE(bar_.WaitForRows(30));
+  ASSERT_TRUE(Eventually([&] { return loader.RunningPasses() == 0; }));
+  loader.StartPass();
+  ASSERT_TRUE(Eventually([&] { return loader.RunningPasses() == 0; }));
+  const auto rows = bar_.Rows();
+  EXPECT_EQ(rows.size(), 30u);
+  std::set<std::string> unique(rows.begin(), rows.end());
+  EXPECT_EQ(unique.size(), 30u) << "no row shown twice";
+  for (const std::string& row : rows) EXPECT_TRUE(row.starts_with("科技")) << row;
+}
+
+TEST_F(WorkersTest, RowsTheBarNeverReceivedStayUnread) {
+  StoreItems("科技", 5);
+  bar_.Hold(true);
+  {
+    NewsListLoader loader(bar_, FastTiming());
+    loader.StartPass();
+    std::this_thread::sleep_for(30ms);
+    const auto start = std::chrono::steady_clock::now();
+    loader.StopAll();  // must not deadlock on the held bar
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+  }
+  RssFeed unread;
+  LoadUnreadItems(unread, "");
+  EXPECT_EQ(unread.ItemCount(), 5u);
+}
+
+TEST_F(WorkersTest, RecommendationListsArriveOnceUnderTheirOwnClass) {
+  server_.Server().Get("/channel/recommend3.asp",
+                       [](const httplib::Request&, httplib::Response& res) {
+                         res.set_content(FeedXml("r3", 2), "text/xml");
+                       });
+  server_.Server().Get("/channel/recommend1.asp",
+                       [](const httplib::Request&, httplib::Response& res) {
+                         res.set_content(FeedXml("r1", 2), "text/xml");
+                       });
+  Settings::Write("setting", "homeserver", "http://127.0.0.1:" + std::to_string(server_.Port()));
+  RecommendWorker worker(FastTiming());
+  worker.Start();
+  RssFeed loaded;
+  ASSERT_TRUE(Eventually([&] {
+    loaded = RssFeed();
+    LoadUnreadItems(loaded, "推荐");
+    return loaded.ItemCount() == 4u;
+  }));
+  worker.Stop();
+  EXPECT_TRUE(ListRefreshEvent().IsSet());
+  EXPECT_EQ(RequestsFor("/channel/recommend"), 2u);
+  EXPECT_EQ(loaded.Item(0).className, "推荐");
+}
+
+TEST_F(WorkersTest, NoHomeServerMeansNoRecommendationRequest) {
+  RecommendWorker worker(FastTiming());
+  worker.Start();
+  std::this_thread::sleep_for(30ms);
+  worker.Stop();
+  EXPECT_TRUE(server_.Requests().empty());
+}
+
+}  // namespace
+}  // namespace lumarine
