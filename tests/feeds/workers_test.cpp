@@ -190,9 +190,8 @@ TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
   RefreshWorker worker(channels, bar_, FastTiming(), [&tick] { return tick.load(); });
   worker.Start();
   // A channel counts as refreshed from its first feed on, so wait for the last request too.
-  ASSERT_TRUE(Eventually([&] {
-    return channels.At(1)->lastRefresh == 5000 && server_.Requests().size() == 6u;
-  }));
+  ASSERT_TRUE(Eventually(
+      [&] { return channels.At(1)->lastRefresh == 5000 && server_.Requests().size() == 6u; }));
 
   // Woken early, nothing is due: no download.
   FeedRefreshEvent().Set();
