@@ -9,8 +9,12 @@
 
 #include "app/app_bar_mngr.h"
 #include "app/bar_images.h"
+#include "app/gui_message_box.h"
 #include "app/settings.h"
 #include "htmlview/html_ctrl_ex.h"
+#include "online/usage_report.h"
+#include "store/news_store.h"
+#include "subjects/subject_url_template.h"
 
 namespace lumarine {
 
@@ -39,6 +43,12 @@ int BarApp::Run(int argc, char** argv) {
   QApplication::setApplicationName("Lumarine");
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(AppIcon());
+  GuiMessageBox messageBox;
+  SubjectUrlTemplate::LoadFromSettings();
+  // Workers waiting on a message box must not hold up their own join at exit.
+  exitHooks_.insert(exitHooks_.begin(), [&messageBox] { messageBox.Shutdown(); });
+  AddExitHook(ClearAllItems);
+  AddExitHook([] { SendUsageReport(); });
   if (!InitInstance()) return ExitInstance(1);
   return ExitInstance(QApplication::exec());
 }

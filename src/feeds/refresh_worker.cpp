@@ -28,7 +28,9 @@ void RefreshWorker::Run(std::stop_token stop) {
   if (!PauseFor(stop, timing_.firstPassDelay)) return;
   while (!stop.stop_requested() && bar_.IsAlive()) {
     try {
-      DownloadPass(stop);
+      // New rows are shown when the pass ends, not only at the unread watcher's next round
+      // minutes later.
+      if (DownloadPass(stop) > 0) ListRefreshEvent().Set();
     } catch (...) {
       ShowMessageBox("error!!!");
     }
@@ -38,23 +40,25 @@ void RefreshWorker::Run(std::stop_token stop) {
   }
 }
 
-void RefreshWorker::DownloadPass(const std::stop_token& stop) {
+int RefreshWorker::DownloadPass(const std::stop_token& stop) {
+  int stored = 0;
   for (size_t index = 0; !stop.stop_requested() && bar_.IsAlive(); ++index) {
     const auto channel = channels_.At(index);
     if (!channel) break;
     const uint32_t now = ticks_();
     if (!IsChannelDue(channel->lastRefresh, now, timing_.dueAfterMs)) continue;
     for (const std::string& address : channel->feeds) {
-      if (!PauseFor(stop, timing_.feedPause)) return;
+      if (!PauseFor(stop, timing_.feedPause)) return stored;
       RssFeed feed = ParseFeed(address, false, false, stop);
-      if (stop.stop_requested()) return;
+      if (stop.stop_requested()) return stored;
       feed.feedLink = address;
       feed.className = channel->name;
-      SaveFeedItems(feed, true);
+      stored += SaveFeedItems(feed, true);
       // A failed feed counts as refreshed too, so it is not retried before the interval.
       channels_.SetLastRefresh(channel->record, now);
     }
   }
+  return stored;
 }
 
 }  // namespace lumarine

@@ -11,8 +11,8 @@ class ChannelList;
 
 // Downloads every feed of every due subscribed channel and stores the items as unread rows:
 // a first pass shortly after start, then one per refresh interval, or at once when
-// FeedRefreshEvent is set. Runs while the bar exists; Stop() (or destruction) ends it,
-// aborting a download in flight.
+// FeedRefreshEvent is set. A pass that stored new rows sets ListRefreshEvent. Runs while the bar
+// exists; Stop() (or destruction) ends it, aborting a download in flight.
 class RefreshWorker {
  public:
   RefreshWorker(ChannelList& channels, ChannelBarLink& bar, WorkerTiming timing = {},
@@ -26,7 +26,8 @@ class RefreshWorker {
 
  private:
   void Run(std::stop_token stop);
-  void DownloadPass(const std::stop_token& stop);
+  // Returns the number of new rows stored.
+  int DownloadPass(const std::stop_token& stop);
 
   ChannelList& channels_;
   ChannelBarLink& bar_;

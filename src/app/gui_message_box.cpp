@@ -1,0 +1,90 @@
+#include "app/gui_message_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace lumarine {
+namespace {
+
+int DefaultAnswer(unsigned buttons) { return buttons == kMbYesNo ? kIdNo : kIdOk; }
+
+}  // namespace
+
+GuiMessageBox::GuiMessageBox() : previous_(SetMessageBoxService(this)) {}
+
+GuiMessageBox::~GuiMessageBox() {
+  Shutdown();
+  SetMessageBoxService(previous_);
+}
+
+int GuiMessageBox::ShowOnGuiThread(const std::string& text, const std::string& caption,
+                                   unsigned buttons) {
+  QMessageBox box(QMessageBox::NoIcon,
+                  QString::fromStdString(caption.empty() ? "Lumarine" : caption),
+                  QString::fromStdString(text));
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  switch (buttons) {
+    case kMbOkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case kMbYesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return kIdYes;
+    case QMessageBox::No:
+      return kIdNo;
+    case QMessageBox::Cancel:
+      return kIdCancel;
+    case QMessageBox::Ok:
+      return kIdOk;
+    default:  // closed without a choice
+      return buttons == kMbOk ? kIdOk : buttons == kMbYesNo ? kIdNo : kIdCancel;
+  }
+}
+
+int GuiMessageBox::Show(const std::string& text, const std::string& caption, unsigned buttons) {
+  if (qApp && QThread::currentThread() == qApp->thread())
+    return ShowOnGuiThread(text, caption, buttons);
+  const std::shared_ptr<State> state = state_;  // outlives this object if need be
+  {
+    std::lock_guard lock(state->mutex);
+    if (state->shutDown || !qApp) {
+      std::fprintf(stderr, "%s\n", text.c_str());
+      return DefaultAnswer(buttons);
+    }
+  }
+  auto answer = std::make_shared<std::optional<int>>();
+  QMetaObject::invokeMethod(
+      qApp,
+      [state, answer, text, caption, buttons] {
+        {
+          std::lock_guard lock(state->mutex);
+          if (state->shutDown) return;  // the caller was released already
+        }
+        const int result = ShowOnGuiThread(text, caption, buttons);
+        std::lock_guard lock(state->mutex);
+        *answer = result;
+        state->answered.notify_all();
+      },
+      Qt::QueuedConnection);
+  std::unique_lock lock(state->mutex);
+  state->answered.wait(lock, [&] { return answer->has_value() || state->shutDown; });
+  return answer->has_value() ? **answer : DefaultAnswer(buttons);
+}
+
+void GuiMessageBox::Shutdown() {
+  std::lock_guard lock(state_->mutex);
+  state_->shutDown = true;
+  state_->answered.notify_all();
+}
+
+}  // namespace lumarine

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "platform/message_box.h"
+
+namespace lumarine {
+
+// The message-box service of the running bar: a modal box on the GUI thread, whichever
+// thread asks. A worker waits for the user's answer; once Shutdown() is called (the event
+// loop has ended and workers are being joined) waiting callers are released with the
+// default answer and later ones only log, so that no worker can block the exit.
+class GuiMessageBox : public MessageBoxService {
+ public:
+  GuiMessageBox();
+  ~GuiMessageBox() override;
+  GuiMessageBox(const GuiMessageBox&) = delete;
+  GuiMessageBox& operator=(const GuiMessageBox&) = delete;
+
+  int Show(const std::string& text, const std::string& caption, unsigned buttons) override;
+  void Shutdown();
+
+ private:
+  static int ShowOnGuiThread(const std::string& text, const std::string& caption, unsigned buttons);
+
+  // Shared with queued calls, which may run after a caller gave up or this object is gone.
+  struct State {
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool shutDown = false;
+  };
+  std::shared_ptr<State> state_ = std::make_shared<State>();
+  MessageBoxService* previous_ = nullptr;
+};
+
+}  // namespace lumarine
