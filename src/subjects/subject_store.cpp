@@ -247,6 +247,8 @@ std::string SubjectStore::PathToXPath(std::string_view path) {
     xpath += "/ITEM[@TITLE=" + XPathLiteral(step);
     // A subject created in this run is shown with "&" while its file holds "$".
     if (step.find('&') != std::string::npos) xpath += " or @TITLE=" + XPathLiteral(TitleKey(step));
+    // A hand-edited item without a title shows as an empty line; it must stay removable.
+    if (step.empty()) xpath += " or not(@TITLE)";
     xpath += "]";
   }
   return xpath;

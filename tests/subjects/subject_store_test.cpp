@@ -245,6 +245,24 @@ TEST_F(SubjectStoreTest, AwkwardTitlesCanBeEditedMovedAndDeleted) {
   }
 }
 
+// Found by fuzzing: an item whose TITLE attribute was edited away shows as an empty line.
+TEST_F(SubjectStoreTest, HandEditedItemsWithoutATitleCanStillBeDeleted) {
+  dir_.Write("subject.xml",
+             "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<SUBJECTS SAVETIME=\"1\">"
+             "<ITEM FOLDER=\"1\" TITLI=\"x\"><ITEM FOLDER=\"0\" TITLE=\"a\" FEED=\"a\" "
+             "TYPE=\"1\"/></ITEM><ITEM FOLDER=\"0\" TITLE=\"b\" FEED=\"b\" TYPE=\"1\"/>"
+             "</SUBJECTS>");
+  SubjectStore store;
+  ASSERT_TRUE(store.Load(path_));
+  SubjectTreeModel tree;
+  ASSERT_TRUE(store.FillTree(tree));
+  const SubjectItem* untitled = tree.Root()->FirstChild();
+  ASSERT_EQ(untitled->title, "");
+  EXPECT_TRUE(store.Remove(tree.ItemPath(untitled->FirstChild())));
+  EXPECT_TRUE(store.Remove(tree.ItemPath(untitled)));
+  EXPECT_EQ(Reloaded(), "b");
+}
+
 TEST_F(SubjectStoreTest, FileIsGb2312AndOtherCharactersBecomeReferences) {
   ASSERT_TRUE(store_.AddSubject("", *Keyword("网球"), ""));
   ASSERT_TRUE(store_.AddSubject("", *Keyword("€ 😀"), ""));
