@@ -17,4 +17,22 @@ inline constexpr int kCmdExit = 32798;
 inline constexpr int kCmdRestore = 32799;
 inline constexpr int kCmdAbout = 57664;
 
+// Subject bar (its SUBJECT menu and the commands the subject tree sends it).
+inline constexpr int kCmdRefreshAllSubjects = 32777;
+inline constexpr int kCmdNewKeywordSubject = 32778;
+inline constexpr int kCmdDeleteSubject = 32779;
+inline constexpr int kCmdImportOpml = 32780;
+inline constexpr int kCmdCloseSubjectBar = 32781;
+inline constexpr int kCmdNewFeedSubject = 32792;
+inline constexpr int kCmdNewSubjectGroup = 32793;
+
+// Subject tree context menu.
+inline constexpr int kCmdTreeBlogComments = 5001;
+inline constexpr int kCmdTreeFontLarger = 5002;
+inline constexpr int kCmdTreeFontSmaller = 5003;
+inline constexpr int kCmdTreeNewSubject = 42768;
+inline constexpr int kCmdTreeDeleteSubject = 42770;
+inline constexpr int kCmdTreeTextColour = 42789;
+inline constexpr int kCmdTreeProperties = 52799;
+
 }  // namespace lumarine

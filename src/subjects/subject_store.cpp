@@ -208,6 +208,19 @@ bool SubjectStore::Remove(const std::string& path) {
 
 bool SubjectStore::Move(const std::string& sourcePath, const std::string& destinationParentPath,
                         const std::string& afterTitle) {
+  return MoveBeside(sourcePath, destinationParentPath, afterTitle, false);
+}
+
+bool SubjectStore::MoveBefore(const std::string& sourcePath,
+                              const std::string& destinationParentPath,
+                              const std::string& beforeTitle) {
+  if (beforeTitle.empty()) return false;
+  return MoveBeside(sourcePath, destinationParentPath, beforeTitle, true);
+}
+
+bool SubjectStore::MoveBeside(const std::string& sourcePath,
+                              const std::string& destinationParentPath,
+                              const std::string& neighbourTitle, bool before) {
   if (sourcePath.empty() || PathToXPath(sourcePath) == ".") return false;
   xmlNode* source = Select(sourcePath);
   xmlNode* destination = Select(destinationParentPath);
@@ -218,10 +231,10 @@ bool SubjectStore::Move(const std::string& sourcePath, const std::string& destin
   if (source->parent != destination && FindChildByTitle(destination, Title(source), nullptr))
     return false;
   xmlNode* reference = nullptr;
-  if (!afterTitle.empty()) {
-    xmlNode* after = FindChildByTitle(destination, afterTitle, nullptr);
-    if (!after) return false;
-    reference = after->next;
+  if (!neighbourTitle.empty()) {
+    xmlNode* neighbour = FindChildByTitle(destination, neighbourTitle, nullptr);
+    if (!neighbour) return false;
+    reference = before ? neighbour : neighbour->next;
   }
   xmlNode* const oldNext = source->next;
   xmlUnlinkNode(source);
@@ -230,6 +243,15 @@ bool SubjectStore::Move(const std::string& sourcePath, const std::string& destin
     xmlAddPrevSibling(reference, source);
   else
     xmlAddChild(destination, source);
+  return Save();
+}
+
+bool SubjectStore::RenameGroup(const std::string& path, const std::string& name) {
+  xmlNode* element = Select(path);
+  if (!element || !IsItem(element) || XmlGetAttribute(XmlNode(element), "FOLDER") != "1")
+    return false;
+  if (FindChildByTitle(element->parent, name, element)) return false;
+  if (!XmlSetAttribute(XmlNode(element), "TITLE", name, true)) return false;
   return Save();
 }
 

@@ -50,6 +50,12 @@ class SubjectStore {
   // `afterTitle` or else to the end.
   bool Move(const std::string& sourcePath, const std::string& destinationParentPath,
             const std::string& afterTitle);
+  // The same, directly before the child titled `beforeTitle`, which must exist: lets a
+  // dropped subject land in the file where the tree shows it.
+  bool MoveBefore(const std::string& sourcePath, const std::string& destinationParentPath,
+                  const std::string& beforeTitle);
+  // Gives the group at `path` a new name; refuses a name already used beside it.
+  bool RenameGroup(const std::string& path, const std::string& name);
   // Rewrites the subject found at `path` (its path before the edit) from `item`.
   bool UpdateSubject(const SubjectItem& item, const std::string& path);
 
@@ -60,6 +66,8 @@ class SubjectStore {
 
  private:
   _xmlNode* Select(const std::string& path) const;
+  bool MoveBeside(const std::string& sourcePath, const std::string& destinationParentPath,
+                  const std::string& neighbourTitle, bool before);
   void Release();
 
   std::string path_;

@@ -170,6 +170,42 @@ TEST_F(SubjectStoreTest, MoveRefusesDuplicatesAndCycles) {
   EXPECT_EQ(Reloaded(), "G[Inner[Tennis]] Tennis");
 }
 
+TEST_F(SubjectStoreTest, MoveBeforePutsTheItemInFrontOfItsNeighbourEvenAfterGroups) {
+  // Subjects added before a group sit before it in the file but are shown after it.
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("A"), ""));
+  ASSERT_TRUE(store_.AddGroup("", "G"));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("B"), ""));
+  ASSERT_TRUE(store_.AddSubject("/G", *Keyword("C"), ""));
+  EXPECT_TRUE(store_.MoveBefore("/B", "", "A"));
+  EXPECT_EQ(Reloaded(), "G[C] B A");
+  EXPECT_TRUE(store_.MoveBefore("/A", "/G", "C"));
+  EXPECT_EQ(Reloaded(), "G[A C] B");
+  EXPECT_TRUE(store_.MoveBefore("/G/A", "/G", "A"));  // before itself: stays
+  EXPECT_EQ(Reloaded(), "G[A C] B");
+  const std::string before = File();
+  EXPECT_FALSE(store_.MoveBefore("/B", "", "missing"));
+  EXPECT_FALSE(store_.MoveBefore("/B", "", ""));
+  EXPECT_FALSE(store_.MoveBefore("/G", "/G", "A"));
+  EXPECT_EQ(File(), before);
+}
+
+TEST_F(SubjectStoreTest, RenamingAGroupKeepsItsContentsAndRefusesTakenNamesAndSubjects) {
+  ASSERT_TRUE(store_.AddGroup("", "Sport"));
+  ASSERT_TRUE(store_.AddGroup("", "News"));
+  ASSERT_TRUE(store_.AddSubject("/Sport", *Keyword("Tennis"), ""));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("Solo"), ""));
+  const std::string before = File();
+  EXPECT_FALSE(store_.RenameGroup("/Sport", "News"));
+  EXPECT_FALSE(store_.RenameGroup("/Solo", "Other"));
+  EXPECT_FALSE(store_.RenameGroup("/Missing", "Other"));
+  EXPECT_FALSE(store_.RenameGroup("", "Other"));
+  EXPECT_EQ(File(), before);
+  EXPECT_TRUE(store_.RenameGroup("/Sport", "Sport"));  // its own name is no clash
+  EXPECT_TRUE(store_.RenameGroup("/Sport", "运动"));
+  EXPECT_EQ(Reloaded(), "运动[Tennis] News Solo");
+  EXPECT_TRUE(store_.Remove("/运动/Tennis"));
+}
+
 TEST_F(SubjectStoreTest, EditingAKeywordSubjectRewritesTitleAndFeed) {
   ASSERT_TRUE(store_.AddSubject("", *Keyword("Old"), ""));
   ASSERT_TRUE(store_.AddSubject("", *Keyword("Taken"), ""));
