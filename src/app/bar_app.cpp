@@ -14,6 +14,7 @@
 #include "htmlview/html_ctrl_ex.h"
 #include "online/usage_report.h"
 #include "store/news_store.h"
+#include "subjects/subject_bar.h"
 #include "subjects/subject_url_template.h"
 
 namespace lumarine {
@@ -49,6 +50,7 @@ int BarApp::Run(int argc, char** argv) {
   exitHooks_.insert(exitHooks_.begin(), [&messageBox] { messageBox.Shutdown(); });
   AddExitHook(ClearAllItems);
   AddExitHook([] { SendUsageReport(); });
+  frameHooks_.createSubjectBar = &SubjectBar::Create;
   if (!InitInstance()) return ExitInstance(1);
   return ExitInstance(QApplication::exec());
 }
