@@ -91,6 +91,47 @@ newly=$(comm -13 "$work/read-before" "$work/read-after")
 [ -n "$newly" ] || fail "no row shown after choosing a channel"
 echo "$newly" | grep -v '/c0[ab]/' && fail "rows of other channels were shown"
 
+echo "== subscribing a channel in the channel manager downloads its feeds at once"
+# The lower panel's menu button, then "添加删除频道..." (the fifth entry).
+xdotool mousemove --window "$window" 187 236 click 1
+sleep 0.5
+xdotool key Down Down Down Down Down Return
+manager=
+manager_open() { manager=$(xdotool search --onlyvisible --pid $bar --name '^添加删除频道$' 2>/dev/null |
+  grep -v "^$window$" | head -n 1) && [ -n "$manager" ]; }
+within 10 manager_open || fail "the channel manager did not open"
+sleep 2
+# Focus the page on its head row, then step to the third channel's "订阅" link: each row has
+# two links, and only 体育 (the third) is not subscribed.
+xdotool mousemove --window "$manager" 40 25 click 1
+xdotool key Tab Tab Tab Tab Tab Return
+fetched() { grep -q 'GET /feed/c2a ' "$work/site.log" && grep -q 'GET /feed/c2b ' "$work/site.log"; }
+within 15 fetched || fail "subscribing 体育 did not download its feeds"
+iconv -f GB18030 -t UTF-8 "$program/profile/userchannel.ini" | tr -d '\r' |
+  grep -A1 '^\[体育\]' | grep -q '^substate=1' || fail "the subscription was not written"
+xdotool key --window "$manager" Escape
+within 5 bash -c "! xdotool search --onlyvisible --pid $bar --name '^添加删除频道$' | grep -qv '^$window$'" ||
+  xdotool windowclose "$manager" 2>/dev/null || true
+
+echo "== a new keyword subject opens as subject.htm with the served items"
+# The upper panel's menu button, then 新建专题 > 根据关键词...
+xdotool mousemove --window "$window" 186 42 click 1
+sleep 0.5
+xdotool key Down Right Return
+dialog=
+dialog_open() { dialog=$(xdotool search --onlyvisible --pid $bar --name '^新建专题$' 2>/dev/null |
+  grep -v "^$window$" | head -n 1) && [ -n "$dialog" ]; }
+within 10 dialog_open || fail "the new subject dialog did not open"
+sleep 0.5
+xdotool type --delay 20 "lumarine"
+xdotool key Return
+subject_saved() { grep -q 'TITLE="lumarine"' "$program/profile/subject.xml"; }
+within 10 subject_saved || fail "the subject was not saved"
+xdotool mousemove --window "$window" 40 64 click --repeat 2 --delay 80 1
+page_written() { grep -q 'lumarine 第1条' "$program/subject.htm" 2>/dev/null; }
+within 20 page_written || fail "subject.htm does not hold the served items"
+within 5 grep -q 'subject.htm' "$work/opened" || fail "subject.htm was not opened"
+
 echo "== dragging the title band to the right half moves the bar and its strip"
 xdotool mousemove 60 12 mousedown 1
 for x in 200 400 600 800 1000; do
