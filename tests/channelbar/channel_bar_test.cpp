@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/app_bar_mngr.h"
 #include "app/command_ids.h"
 #include "app/label_button.h"
+#include "app/main_frame.h"
 #include "app/message_ids.h"
 #include "app/user_message_event.h"
 #include "channelbar/subscription_changed_event.h"
@@ -302,6 +304,30 @@ class ChannelBarTest : public QObject {
     const QImage header = bar_->grab(QRect(0, 0, 190, 43)).toImage();
     QCOMPARE(header.pixelColor(188, 42), QColor(Qt::white));
     QCOMPARE(header.pixelColor(188, 1), QColor(0xFD, 0xF4, 0xF5));
+  }
+
+  void livesInTheMainFrameWithProductionTiming() {
+    MainFrameHooks hooks;
+    hooks.splashMilliseconds = 1;
+    hooks.createChannelBar = &ChannelBar::Create;
+    CAppBarMngr dock;
+    CMainFrame frame(dock, hooks);
+    frame.resize(200, 700);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    auto* bar = qobject_cast<ChannelBar*>(frame.ChannelBar());
+    QVERIFY(bar);
+    QTRY_VERIFY(bar->isVisibleTo(&frame));
+    QVERIFY(bar->parentWidget() == &frame && !bar->isWindow());
+    QCOMPARE(bar->ChannelSelector()->Text(), QString::fromUtf8("全部频道"));
+    QCOMPARE(bar->Channels().Names(), std::vector<std::string>({"科技", "体育"}));
+
+    // Escape in the search box does not close the panel; the close command does.
+    QTest::keyClick(bar->SearchEdit(), Qt::Key_Escape);
+    test::Settle(100);
+    QVERIFY(bar->isVisibleTo(&frame));
+    PostCommand(bar, kCmdCloseChannelBar);
+    QTRY_VERIFY(!bar->isVisibleTo(&frame));
   }
 
   void destroyingTheBarWhileAPassWaitsReturnsPromptly() {
