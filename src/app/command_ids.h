@@ -3,9 +3,18 @@
 // Command ids of menus, buttons and keys, with their numeric values.
 namespace lumarine {
 
-// Channel bar scrolling; the main frame posts them for the arrow keys.
+// Channel bar: the CHANNEL menu. The main frame posts the two scroll commands for the arrow
+// keys. kCmdScrollDown moves the view further down the page (scroll position + 30).
+inline constexpr int kCmdRefreshChannel = 32772;
 inline constexpr int kCmdScrollDown = 32773;
 inline constexpr int kCmdScrollUp = 32774;
+inline constexpr int kCmdManageChannels = 32775;
+inline constexpr int kCmdCloseChannelBar = 32776;
+inline constexpr int kCmdFontSmaller = 32782;
+inline constexpr int kCmdFontLarger = 32787;
+// Channel bar: the channel menu numbers its channels from here; the entry after the last
+// channel shows all channels.
+inline constexpr int kCmdFirstChannel = 4001;
 
 // Main frame.
 inline constexpr int kCmdToggleSubjectBar = 32789;

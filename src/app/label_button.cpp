@@ -59,6 +59,14 @@ void LabelButton::paintEvent(QPaintEvent*) {
         for (const auto& [x, dy] : kChevron) painter.fillRect(QRect(x, y + dy, 1, 1), Qt::black);
       }
       break;
+    case kPlain:
+      // A plain button shows its text as the static text it is (the panels' "搜索").
+      if (!text_.isEmpty()) {
+        painter.setFont(SongTiFont(12, 400));
+        painter.setPen(Qt::black);
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text_);
+      }
+      break;
     default:
       break;
   }

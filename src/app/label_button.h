@@ -6,7 +6,8 @@
 namespace lumarine {
 
 // A flat push label of the panels: transparent over its parent, a grey frame while the pointer
-// is over it, and a press posts kMsgLabelButton to the parent with the button's kind.
+// is over it, and a press posts kMsgLabelButton to the parent with the button's kind. Kind 0
+// draws its text with a drop-down arrow, kind 1 a menu chevron, kind 2 its text alone.
 class LabelButton : public QWidget {
   Q_OBJECT
 

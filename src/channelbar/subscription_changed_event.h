@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <string>
 
-#include "channelbar/channel_bar_messages.h"
+#include "app/message_ids.h"
 
 namespace lumarine {
 
@@ -11,8 +11,7 @@ namespace lumarine {
 // channel name travels with the event by value.
 class SubscriptionChangedEvent : public QEvent {
  public:
-  static constexpr QEvent::Type kType =
-      static_cast<QEvent::Type>(static_cast<int>(QEvent::User) + kMsgSubscriptionChanged);
+  static constexpr QEvent::Type kType = static_cast<QEvent::Type>(kMsgChannelSubscription);
 
   SubscriptionChangedEvent(int wParam, std::string channelName)
       : QEvent(kType), wParam(wParam), channelName(std::move(channelName)) {}

@@ -1,0 +1,373 @@
+#include "channelbar/channel_bar.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QRegion>
+#include <QUrl>
+#include <algorithm>
+
+#include "app/bar_images.h"
+#include "app/command_ids.h"
+#include "app/label_button.h"
+#include "app/message_ids.h"
+#include "app/settings.h"
+#include "app/user_message_event.h"
+#include "channelbar/news_row_event.h"
+#include "channelbar/subscription_changed_event.h"
+#include "channelbar/unread_ready_event.h"
+#include "dialogs/channel_manager_dialog.h"
+#include "feeds/channel_store.h"
+#include "feeds/news_list_loader.h"
+#include "feeds/recommend_worker.h"
+#include "feeds/refresh_events.h"
+#include "feeds/refresh_worker.h"
+#include "feeds/unread_watcher.h"
+#include "htmlview/html_ctrl_ex.h"
+#include "platform/shell_open.h"
+#include "platform/text_codec.h"
+
+namespace lumarine {
+namespace {
+
+// Dialog units are 1.5 pixels: the template's 141 x 468 bar and its controls.
+constexpr QSize kTemplateSize(211, 702);
+constexpr QRect kPagePlaceholderRect(0, 75, 200, 608);
+constexpr QRect kSelectorTemplateRect(188, 45, 12, 12);
+constexpr QRect kMenuButtonTemplateRect(150, 21, 12, 12);
+constexpr QRect kSearchEditRect(0, 0, 146, 21);
+constexpr QRect kSearchButtonRect(146, 3, 48, 17);
+
+constexpr const char* kLoadingMarker = NewsListPage::kLoadingMarker;
+
+LabelButton* MakeLabelButton(QWidget* parent, int id, const QRect& place, int kind) {
+  auto* button = new LabelButton(parent);
+  button->setObjectName(QString::number(id));
+  button->setGeometry(place);
+  button->SetKind(kind);
+  return button;
+}
+
+QAction* AddCommand(QMenu& menu, int id, const char* text) {
+  QAction* action = menu.addAction(QString::fromUtf8(text));
+  action->setData(id);
+  return action;
+}
+
+}  // namespace
+
+ChannelBar::ChannelBar(QWidget* frame, WorkerTiming timing)
+    : HtmlPageDialog(frame, kHtmlNewsList, kPagePlaceholder, kPagePlaceholderRect, 0),
+      timing_(timing),
+      page_(View()),
+      headerStrip_(HeaderStripImage()),
+      selector_(MakeLabelButton(this, kChannelSelector, kSelectorTemplateRect,
+                                LabelButton::kTextWithArrow)),
+      menuButton_(MakeLabelButton(this, kMenuButton, kMenuButtonTemplateRect, LabelButton::kMenu)),
+      searchButton_(MakeLabelButton(this, kSearchButton, kSearchButtonRect, LabelButton::kPlain)),
+      searchEdit_(new QLineEdit(this)) {
+  // A panel inside the frame, not a window of its own.
+  setWindowFlags(Qt::Widget);
+  ListRefreshEvent().Reset();
+  FeedRefreshEvent().Reset();
+  searchEdit_->setObjectName(QString::number(kSearchEdit));
+  searchEdit_->setGeometry(kSearchEditRect);
+  searchButton_->SetText(QString::fromUtf8("搜索"));
+  resize(kTemplateSize);
+
+  View()->SetFontSize(Settings::ChannelFontSize());
+  ApplyRoundedRegion();
+  selector_->SetText(QString::fromUtf8(kAllChannels));
+  channels_.Reset(ChannelStore::LoadSubscribedChannels());
+
+  loader_ = std::make_unique<NewsListLoader>(*this, timing_);
+  refreshWorker_ = std::make_unique<RefreshWorker>(channels_, *this, timing_);
+  refreshWorker_->Start();
+  unreadWatcher_ = std::make_unique<UnreadWatcher>(channels_, *this, timing_);
+  unreadWatcher_->Start();
+}
+
+ChannelBar::~ChannelBar() { StopWorkers(); }
+
+void ChannelBar::StopWorkers() {
+  {
+    std::lock_guard lock(handOverMutex_);
+    closing_ = true;
+  }
+  // Releases every pass waiting for a row to be taken; then each worker is stopped and
+  // joined while the channel list and this bar still exist.
+  handOverChanged_.notify_all();
+  loader_.reset();
+  recommendWorker_.reset();
+  unreadWatcher_.reset();
+  refreshWorker_.reset();
+}
+
+QWidget* ChannelBar::Create(QWidget* frame) { return new ChannelBar(frame); }
+
+std::string ChannelBar::SearchAddress(const QString& text) {
+  return "https://www.baidu.com/baidu?wd=" + QUrl::toPercentEncoding(text).toStdString() +
+         "&tn=monline_dg";
+}
+
+// ---- the bar as the workers see it ----
+
+void ChannelBar::PostUnreadReady(std::string channelName) {
+  if (closing_) return;
+  QCoreApplication::postEvent(this, new UnreadReadyEvent(std::move(channelName)));
+}
+
+bool ChannelBar::SendNewsRow(const RssItem& item, std::stop_token stop) {
+  if (closing_) return false;
+  auto handOver = std::make_shared<NewsRowEvent::HandOver>();
+  QCoreApplication::postEvent(this, new NewsRowEvent(item, handOver));
+  std::unique_lock lock(handOverMutex_);
+  handOverChanged_.wait(lock, stop, [&] { return handOver->taken || closing_.load(); });
+  if (handOver->taken) return true;
+  handOver->abandoned = true;
+  return false;
+}
+
+bool ChannelBar::IsAlive() const { return !closing_; }
+
+void ChannelBar::OnNewsRow(NewsRowEvent& row) {
+  {
+    std::lock_guard lock(handOverMutex_);
+    if (row.handOver->abandoned) return;
+    row.handOver->taken = true;
+  }
+  handOverChanged_.notify_all();
+  page_.InsertNewsRow(row.item);
+}
+
+// ---- messages and commands ----
+
+bool ChannelBar::event(QEvent* event) {
+  switch (static_cast<int>(event->type())) {
+    case kMsgCommand:
+      OnCommand(static_cast<int>(static_cast<UserMessageEvent*>(event)->First()));
+      return true;
+    case kMsgLabelButton:
+      OnLabelButton(static_cast<int>(static_cast<UserMessageEvent*>(event)->Second()));
+      return true;
+    case kMsgUnreadReady:
+      OnUnreadReady(static_cast<UnreadReadyEvent*>(event)->channelName);
+      return true;
+    case kMsgChannelSubscription:
+      OnSubscriptionChanged(*static_cast<SubscriptionChangedEvent*>(event));
+      return true;
+    case kMsgInsertNewsRow:
+      OnNewsRow(*static_cast<NewsRowEvent*>(event));
+      return true;
+    default:
+      return HtmlPageDialog::event(event);
+  }
+}
+
+void ChannelBar::OnCommand(int commandId) {
+  switch (commandId) {
+    case kCmdRefreshChannel:
+      ListRefreshEvent().Set();
+      break;
+    case kCmdScrollDown:
+      ScrollBy(true, kScrollStep);
+      break;
+    case kCmdScrollUp:
+      ScrollBy(false, kScrollStep);
+      break;
+    case kCmdFontLarger:
+      ChangeFontSize(true);
+      break;
+    case kCmdFontSmaller:
+      ChangeFontSize(false);
+      break;
+    case kCmdManageChannels:
+      RunChannelManager();
+      break;
+    case kCmdCloseChannelBar:
+      PostUserMessage(parentWidget(), kMsgToggleChannelBar);
+      break;
+    default:
+      break;
+  }
+}
+
+void ChannelBar::OnLabelButton(int kind) {
+  switch (kind) {
+    case LabelButton::kTextWithArrow: {
+      std::unique_ptr<QMenu> menu = BuildChannelMenu();
+      const int chosen =
+          RunPopupMenu(*menu, selector_->mapToGlobal(selector_->rect().bottomLeft()));
+      if (chosen != 0) ChooseChannelById(chosen);
+      break;
+    }
+    case LabelButton::kMenu: {
+      std::unique_ptr<QMenu> menu = BuildCommandMenu();
+      const int chosen =
+          RunPopupMenu(*menu, menuButton_->mapToGlobal(menuButton_->rect().bottomLeft()));
+      PostCommand(this, chosen);
+      break;
+    }
+    case LabelButton::kPlain:
+      Search();
+      break;
+    default:
+      break;
+  }
+}
+
+int ChannelBar::RunPopupMenu(QMenu& menu, const QPoint& at) {
+  QPointer<ChannelBar> self(this);
+  const QAction* chosen = menu.exec(at);
+  if (!self || chosen == nullptr) return 0;
+  return chosen->data().toInt();
+}
+
+void ChannelBar::RunChannelManager() {
+  // Parented to the bar, so it goes with the bar if the program ends while it is open.
+  QPointer<ChannelManagerDialog> dialog = new ChannelManagerDialog(this, this);
+  dialog->setWindowFlag(Qt::WindowStaysOnTopHint);  // never beneath the top-most bar
+  dialog->exec();
+  delete dialog.data();
+}
+
+// ---- menus and channels ----
+
+std::unique_ptr<QMenu> ChannelBar::BuildChannelMenu() {
+  channels_.NumberMenuCommands(kCmdFirstChannel);
+  auto menu = std::make_unique<QMenu>();
+  int id = kCmdFirstChannel;
+  for (const std::string& name : channels_.Names()) {
+    QAction* action = menu->addAction(QString::fromStdString(name));
+    action->setData(id++);
+  }
+  menu->addSeparator();
+  AddCommand(*menu, id, kAllChannels);
+  return menu;
+}
+
+std::unique_ptr<QMenu> ChannelBar::BuildCommandMenu() {
+  auto menu = std::make_unique<QMenu>();
+  menu->setTitle("CHANNEL");
+  AddCommand(*menu, kCmdRefreshChannel, "刷新当前频道");
+  AddCommand(*menu, kCmdScrollDown, "向上滚动(或↓键)");
+  AddCommand(*menu, kCmdScrollUp, "向下滚动(或↑键)");
+  QMenu* font = menu->addMenu(QString::fromUtf8("字 体"));
+  AddCommand(*font, kCmdFontLarger, "增大字体");
+  AddCommand(*font, kCmdFontSmaller, "缩小字体");
+  AddCommand(*menu, kCmdManageChannels, "添加删除频道...");
+  AddCommand(*menu, kCmdCloseChannelBar, "关闭频道栏");
+  return menu;
+}
+
+void ChannelBar::ChooseChannelById(int commandId) {
+  const std::optional<std::string> name = channels_.NameOfCommand(commandId);
+  ShowChannel(name.value_or(std::string()));
+}
+
+// Shows one channel (empty name: all channels) on a fresh page.
+void ChannelBar::ShowChannel(const std::string& name) {
+  selector_->SetText(QString::fromStdString(name.empty() ? kAllChannels : name));
+  // Passes still running belong to the page being replaced; their rows must not land on the
+  // new one. Rows they did not hand over stay unread for a later pass.
+  loader_->StopAll();
+  page_.Reload();
+  channels_.SetCurrent(name);
+  page_.SetElementHidden(kLoadingMarker, true);
+  ListRefreshEvent().Set();
+}
+
+void ChannelBar::OnUnreadReady(const std::string& channelName) {
+  // A check made for the channel shown before the last choice: the choice has asked for a
+  // check of its own, and rows of the old channel would not belong on this page.
+  if (channelName != channels_.CurrentName()) return;
+  page_.SetElementHidden(kLoadingMarker, true);
+  SetShownChannelName(channelName);
+  loader_->StartPass();
+  page_.SetElementHidden(kLoadingMarker, true);
+}
+
+void ChannelBar::OnSubscriptionChanged(const SubscriptionChangedEvent& changed) {
+  if (changed.wParam != 0) {
+    for (const std::string& name : channels_.Names()) {
+      if (!EqualsNoCase(name, changed.channelName)) continue;
+      const bool wasShown = !channels_.CurrentName().empty();
+      channels_.Remove(name);
+      // The channel on show is gone: show all channels rather than a page nobody chose.
+      if (wasShown && channels_.CurrentName().empty()) ShowChannel(std::string());
+      return;
+    }
+    return;
+  }
+  if (std::unique_ptr<SubscribedChannel> channel =
+          ChannelStore::LoadCatalogueFeeds(changed.channelName)) {
+    channels_.Add(std::move(channel));
+    FeedRefreshEvent().Set();
+  }
+}
+
+void ChannelBar::OnDocumentReady() {
+  if (recommendStarted_ || closing_) return;
+  recommendStarted_ = true;
+  recommendWorker_ = std::make_unique<RecommendWorker>(timing_);
+  recommendWorker_->Start();
+}
+
+void ChannelBar::ChangeFontSize(bool larger) {
+  int size = Settings::ChannelFontSize();
+  // A stored size outside the range moves one step towards it, or to its near end.
+  if (larger)
+    size = size < kLargestFont ? size + 1 : kLargestFont;
+  else
+    size = size > kSmallestFont ? size - 1 : kSmallestFont;
+  View()->SetFontSize(size);
+  Settings::SetChannelFontSize(size);
+}
+
+void ChannelBar::Search() {
+  const QString text = searchEdit_->text();
+  if (text.isEmpty()) return;
+  ShellOpen(SearchAddress(text));
+}
+
+// ---- painting and layout ----
+
+void ChannelBar::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (!headerStrip_.isNull())
+    painter.drawImage(QRect(0, 0, width(), kHeaderHeight), headerStrip_, QRect(0, 0, 1, 23));
+  painter.setFont(SongTiFont(12, 100));
+  painter.setPen(Qt::black);
+  painter.drawText(QRect(2, 25, width() - 2, kHeaderHeight - 25), Qt::AlignLeft | Qt::AlignTop,
+                   QString::fromUtf8("频道"));
+}
+
+void ChannelBar::resizeEvent(QResizeEvent* event) {
+  HtmlPageDialog::resizeEvent(event);
+  Layout();
+}
+
+void ChannelBar::Layout() {
+  ApplyRoundedRegion();
+  const int cx = width();
+  const int cy = height();
+  // The page fills the bar below the header, down to the bar's bottom edge.
+  if (View()) View()->setGeometry(0, kHeaderHeight, cx, std::max(0, cy - kHeaderHeight));
+  if (selector_) selector_->setGeometry(50, 22, 80, 18);
+  if (menuButton_) {
+    menuButton_->setGeometry(cx - 17, 27, 12, 13);
+    menuButton_->update();
+  }
+}
+
+void ChannelBar::ApplyRoundedRegion() {
+  QPainterPath outline;
+  outline.addRoundedRect(QRectF(0, 0, width(), height()), 2.5, 2.5);
+  setMask(QRegion(outline.toFillPolygon().toPolygon()));
+}
+
+}  // namespace lumarine
