@@ -11,6 +11,8 @@
 #include "app/bar_images.h"
 #include "app/gui_message_box.h"
 #include "app/settings.h"
+#include "channelbar/channel_bar.h"
+#include "feeds/refresh_events.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "online/usage_report.h"
 #include "store/news_store.h"
@@ -48,9 +50,15 @@ int BarApp::Run(int argc, char** argv) {
   SubjectUrlTemplate::LoadFromSettings();
   // Workers waiting on a message box must not hold up their own join at exit.
   exitHooks_.insert(exitHooks_.begin(), [&messageBox] { messageBox.Shutdown(); });
+  AddExitHook([this] {
+    if (auto* channelBar = frame_ ? frame_->findChild<ChannelBar*>() : nullptr)
+      channelBar->StopWorkers();
+  });
   AddExitHook(ClearAllItems);
   AddExitHook([] { SendUsageReport(); });
   frameHooks_.createSubjectBar = &SubjectBar::Create;
+  frameHooks_.createChannelBar = &ChannelBar::Create;
+  frameHooks_.signalListRefresh = [] { ListRefreshEvent().Set(); };
   if (!InitInstance()) return ExitInstance(1);
   return ExitInstance(QApplication::exec());
 }

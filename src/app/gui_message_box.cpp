@@ -10,7 +10,10 @@
 namespace lumarine {
 namespace {
 
-int DefaultAnswer(unsigned buttons) { return buttons == kMbYesNo ? kIdNo : kIdOk; }
+// The answer of a box closed without a choice: the cautious one.
+int DefaultAnswer(unsigned buttons) {
+  return buttons == kMbYesNo ? kIdNo : buttons == kMbOkCancel ? kIdCancel : kIdOk;
+}
 
 }  // namespace
 
@@ -46,8 +49,8 @@ int GuiMessageBox::ShowOnGuiThread(const std::string& text, const std::string& c
       return kIdCancel;
     case QMessageBox::Ok:
       return kIdOk;
-    default:  // closed without a choice
-      return buttons == kMbOk ? kIdOk : buttons == kMbYesNo ? kIdNo : kIdCancel;
+    default:
+      return DefaultAnswer(buttons);
   }
 }
 
@@ -63,12 +66,15 @@ int GuiMessageBox::Show(const std::string& text, const std::string& caption, uns
     }
   }
   auto answer = std::make_shared<std::optional<int>>();
+  // A worker that only reports does not wait for the user: it may be joined by the GUI
+  // thread at any moment (a channel change, exit), and waiting would deadlock that join.
+  const bool waitForAnswer = buttons != kMbOk;
   QMetaObject::invokeMethod(
       qApp,
       [state, answer, text, caption, buttons] {
         {
           std::lock_guard lock(state->mutex);
-          if (state->shutDown) return;  // the caller was released already
+          if (state->shutDown) return;  // exit has begun; the caller was released
         }
         const int result = ShowOnGuiThread(text, caption, buttons);
         std::lock_guard lock(state->mutex);
@@ -76,6 +82,7 @@ int GuiMessageBox::Show(const std::string& text, const std::string& caption, uns
         state->answered.notify_all();
       },
       Qt::QueuedConnection);
+  if (!waitForAnswer) return kIdOk;
   std::unique_lock lock(state->mutex);
   state->answered.wait(lock, [&] { return answer->has_value() || state->shutDown; });
   return answer->has_value() ? **answer : DefaultAnswer(buttons);

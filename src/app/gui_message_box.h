@@ -9,9 +9,10 @@
 namespace lumarine {
 
 // The message-box service of the running bar: a modal box on the GUI thread, whichever
-// thread asks. A worker waits for the user's answer; once Shutdown() is called (the event
-// loop has ended and workers are being joined) waiting callers are released with the
-// default answer and later ones only log, so that no worker can block the exit.
+// thread asks. A worker showing a plain report (OK only) goes on at once; one asking a
+// question waits for the answer. Once Shutdown() is called (exit has begun and workers are
+// being joined) waiting callers are released with the default answer, queued boxes are
+// dropped and later messages only go to the log, so that no worker can block the exit.
 class GuiMessageBox : public MessageBoxService {
  public:
   GuiMessageBox();

@@ -274,7 +274,7 @@ void ChannelBar::ShowChannel(const std::string& name) {
   selector_->SetText(QString::fromStdString(name.empty() ? kAllChannels : name));
   // Passes still running belong to the page being replaced; their rows must not land on the
   // new one. Rows they did not hand over stay unread for a later pass.
-  loader_->StopAll();
+  if (loader_) loader_->StopAll();
   page_.Reload();
   channels_.SetCurrent(name);
   page_.SetElementHidden(kLoadingMarker, true);
@@ -285,6 +285,7 @@ void ChannelBar::OnUnreadReady(const std::string& channelName) {
   // A check made for the channel shown before the last choice: the choice has asked for a
   // check of its own, and rows of the old channel would not belong on this page.
   if (channelName != channels_.CurrentName()) return;
+  if (!loader_) return;  // the workers have been stopped for exit
   page_.SetElementHidden(kLoadingMarker, true);
   SetShownChannelName(channelName);
   loader_->StartPass();

@@ -57,6 +57,10 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   explicit ChannelBar(QWidget* frame, WorkerTiming timing = {});
   ~ChannelBar() override;
 
+  // Stops and joins every worker; the bar shows what it has from then on. Exit calls it
+  // before emptying the news table, so that no pass stores rows after that.
+  void StopWorkers();
+
   // What the application puts into MainFrameHooks::createChannelBar.
   static QWidget* Create(QWidget* frame);
 
@@ -112,7 +116,6 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   void OnUnreadReady(const std::string& channelName);
   void OnNewsRow(NewsRowEvent& row);
   void OnSubscriptionChanged(const SubscriptionChangedEvent& changed);
-  void StopWorkers();
 
   WorkerTiming timing_;
   ChannelList channels_;

@@ -45,14 +45,26 @@ class GuiMessageBoxTest : public QObject {
     QCOMPARE(shown, QString("删除|是否删除?"));
   }
 
+  void aWorkerReportingAnErrorGoesOnWhileTheBoxIsShown() {
+    GuiMessageBox service;
+    QString shown;
+    // The event loop is not running: a waiting worker would hang here.
+    auto report = std::async(std::launch::async, [] { return ShowMessageBox("error!!!"); });
+    QVERIFY(report.wait_for(std::chrono::seconds(5)) == std::future_status::ready);
+    QCOMPARE(report.get(), static_cast<int>(kIdOk));
+    AnswerNextBox("OK", &shown);
+    QTRY_COMPARE_WITH_TIMEOUT(shown, QString("Lumarine|error!!!"), 10000);
+  }
+
   void shutdownReleasesAWaitingWorkerAndLaterOnesOnlyLog() {
     auto service = std::make_unique<GuiMessageBox>();
     // Nobody answers: the event loop is not running while the worker waits.
-    auto waiting = std::async(std::launch::async, [] { return ShowMessageBox("x", "", kMbOk); });
+    auto waiting =
+        std::async(std::launch::async, [] { return ShowMessageBox("x", "", kMbOkCancel); });
     QVERIFY(waiting.wait_for(std::chrono::milliseconds(100)) == std::future_status::timeout);
     service->Shutdown();
     QVERIFY(waiting.wait_for(std::chrono::seconds(5)) == std::future_status::ready);
-    QCOMPARE(waiting.get(), static_cast<int>(kIdOk));
+    QCOMPARE(waiting.get(), static_cast<int>(kIdCancel));
     auto later = std::async(std::launch::async, [] { return ShowMessageBox("y", "", kMbYesNo); });
     QVERIFY(later.wait_for(std::chrono::seconds(5)) == std::future_status::ready);
     QCOMPARE(later.get(), static_cast<int>(kIdNo));
