@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "store/news_recordset.h"
+#include "store/news_statement.h"
 
 namespace lumarine {
 namespace {
@@ -97,6 +98,14 @@ std::unique_ptr<NewsRecordset> NewsConnection::Query(const std::string& sql) {
   }
   return std::make_unique<NewsRecordset>(statement, rc == SQLITE_DONE);
 }
+
+std::unique_ptr<NewsStatement> NewsConnection::Prepare(const std::string& sql) {
+  sqlite3_stmt* statement = nullptr;
+  if (PrepareOne(db_, sql, &statement, lastError_) != SQLITE_OK) return nullptr;
+  return std::make_unique<NewsStatement>(*this, statement);
+}
+
+void NewsConnection::RecordError() { lastError_ = DatabaseErrorOf(db_); }
 
 bool NewsConnection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
 

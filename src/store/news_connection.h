@@ -8,6 +8,7 @@ struct sqlite3;
 namespace lumarine {
 
 class NewsRecordset;
+class NewsStatement;
 
 // What the database engine said about a failed call, in the four parts the messages show.
 struct DatabaseError {
@@ -36,6 +37,11 @@ class NewsConnection {
   bool Execute(const std::string& sql);
   // Runs one query; the recordset stands on its first row (or at its end). Null on failure.
   std::unique_ptr<NewsRecordset> Query(const std::string& sql);
+
+  // Compiles one statement with "?" places for NewsStatement::Run. Null on failure.
+  std::unique_ptr<NewsStatement> Prepare(const std::string& sql);
+  // Takes the engine's error for the last failed call as LastError().
+  void RecordError();
 
   // True while a transaction begun on this connection is still open. The engine ends one
   // by itself after some failures (a full disk, for one).

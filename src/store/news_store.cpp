@@ -1,11 +1,13 @@
 #include "store/news_store.h"
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <vector>
 
 #include "platform/message_box.h"
 #include "store/news_database.h"
+#include "store/news_statement.h"
 
 namespace lumarine {
 namespace {
@@ -38,15 +40,15 @@ std::string FormatStatement(std::string_view format, std::initializer_list<std::
 
 const std::string kUnreadText = std::to_string(kUnread);
 
-// Runs the statements in one transaction and counts those that succeeded. A statement that
+// Runs `runRow` for every row in one transaction and counts the rows taken. A row that
 // fails alone (a refused duplicate) is skipped. Empty when the transaction could not be
 // begun or committed, or the engine ended it early: then none of it was kept.
-std::optional<int> RunInOneTransaction(NewsConnection& connection,
-                                       const std::vector<std::string>& statements) {
+std::optional<int> RunInOneTransaction(NewsConnection& connection, size_t rows,
+                                       const std::function<bool(size_t)>& runRow) {
   if (!connection.Execute("begin immediate")) return std::nullopt;
   int count = 0;
-  for (const std::string& statement : statements) {
-    if (connection.Execute(statement))
+  for (size_t row = 0; row < rows; ++row) {
+    if (runRow(row))
       ++count;
     else if (!connection.InTransaction())
       return std::nullopt;
@@ -57,16 +59,17 @@ std::optional<int> RunInOneTransaction(NewsConnection& connection,
 }
 
 // One commit for the whole batch is what makes saving fast; when the database will not take
-// the batch, each statement runs on its own as far as it can.
-int RunStatements(NewsConnection& connection, const std::vector<std::string>& statements) {
-  if (statements.empty()) return 0;
+// the batch, each row runs on its own as far as it can.
+int RunForEveryRow(NewsConnection& connection, size_t rows,
+                   const std::function<bool(size_t)>& runRow) {
+  if (rows == 0) return 0;
   for (int attempt = 0; attempt < 2; ++attempt) {
-    if (const std::optional<int> count = RunInOneTransaction(connection, statements)) return *count;
+    if (const std::optional<int> count = RunInOneTransaction(connection, rows, runRow))
+      return *count;
   }
   int count = 0;
-  std::string ignored;
-  for (const std::string& statement : statements)
-    if (ExecuteStatement(connection, statement, ignored)) ++count;
+  for (size_t row = 0; row < rows; ++row)
+    if (runRow(row)) ++count;
   return count;
 }
 
@@ -75,19 +78,25 @@ int RunStatements(NewsConnection& connection, const std::vector<std::string>& st
 int SaveFeedItems(const RssFeed& feed, bool saveItems) {
   const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnection);
   if (!connection || !saveItems) return 0;
-  const std::string feedLink = QuoteSqlText(feed.feedLink);
-  const std::string channel = QuoteSqlText(feed.className);
-  std::vector<std::string> statements;
-  statements.reserve(feed.items.size());
-  for (const RssItem& item : feed.items) {
-    statements.push_back(FormatStatement(
-        "insert into FeedItem (FeedLink, title, link, description, pubdate, author, category, "
-        "subject,readstatus,class) values('%s','%s','%s','%s','%s','%s','%s','%s','%d','%s')",
-        {feedLink, QuoteSqlText(item.title), QuoteSqlText(item.link),
-         QuoteSqlText(item.description), QuoteSqlText(item.pubDate), QuoteSqlText(item.author),
-         QuoteSqlText(item.category), QuoteSqlText(item.subject), kUnreadText, channel}));
-  }
-  return RunStatements(*connection, statements);
+  // The insert is compiled once for the batch; every row binds its values, so no quoting
+  // is needed and a value cannot end the statement early.
+  const std::unique_ptr<NewsStatement> insert = connection->Prepare(
+      "insert into FeedItem (FeedLink, title, link, description, pubdate, author, category, "
+      "subject,readstatus,class) values(?,?,?,?,?,?,?,?,?,?)");
+  if (!insert) return 0;
+  return RunForEveryRow(*connection, feed.items.size(), [&](size_t row) {
+    const RssItem& item = feed.items[row];
+    return insert->Run({{feed.feedLink},
+                        {item.title},
+                        {item.link},
+                        {item.description},
+                        {item.pubDate},
+                        {item.author},
+                        {item.category},
+                        {item.subject},
+                        {{}, true, kUnread},
+                        {feed.className}});
+  });
 }
 
 int CheckUnreadItems(const std::string& channel) {
@@ -135,12 +144,11 @@ int MarkItemsRead(const RssFeed* feed) {
   const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase({});
   if (!connection) return 0;
   if (feed) {
-    std::vector<std::string> statements;
-    statements.reserve(feed->items.size());
-    for (const RssItem& item : feed->items)
-      statements.push_back(FormatStatement("update FeedItem set readstatus = 1 where link = '%s'",
-                                           {QuoteSqlText(item.link)}));
-    RunStatements(*connection, statements);
+    const std::unique_ptr<NewsStatement> update =
+        connection->Prepare("update FeedItem set readstatus = 1 where link = ?");
+    if (update)
+      RunForEveryRow(*connection, feed->items.size(),
+                     [&](size_t row) { return update->Run({{feed->items[row].link}}); });
   }
   return 1;
 }
