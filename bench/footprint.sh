@@ -45,6 +45,15 @@ tree_rss_kib() {
   done
   echo $total
 }
+# Proportional set size: shared pages split among the processes that share them, so the
+# engine's helper processes do not count the same libraries again.
+tree_pss_kib() {
+  local total=0
+  for p in $(tree_pids "$1"); do
+    total=$((total + $(awk '/^Pss:/ { print $2 }' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)))
+  done
+  echo $total
+}
 tree_cpu_ticks() {
   local total=0
   for p in $(tree_pids "$1"); do
@@ -72,7 +81,8 @@ echo "start to mapped: median $(printf '%s\n' "${starts[@]}" | median) ms (runs:
 
 echo "== memory 30 s after start, 3 channels subscribed"
 sleep 30
-echo "resident memory of the process tree: $(($(tree_rss_kib $pid) / 1024)) MiB"
+echo "memory of the process tree ($(tree_pids $pid | wc -l) processes):" \
+  "resident $(($(tree_rss_kib $pid) / 1024)) MiB, proportional $(($(tree_pss_kib $pid) / 1024)) MiB"
 echo "== CPU time over ${idle} s idle"
 before=$(tree_cpu_ticks $pid)
 sleep "$idle"

@@ -26,6 +26,7 @@
 #include "platform/text_codec.h"
 #include "store/news_database_file.h"
 #include "store/news_store.h"
+#include "support/fast_timing.h"
 #include "support/loopback_server.h"
 #include "support/message_box_recorder.h"
 #include "support/page_script.h"
@@ -43,16 +44,6 @@ std::string FeedXml(const std::string& prefix, int items) {
     xml += "<item><title>" + prefix + std::to_string(i) + "</title><link>http://e.example/" +
            prefix + "/" + std::to_string(i) + "</link></item>";
   return xml + "</channel></rss>";
-}
-
-WorkerTiming FastTiming() {
-  WorkerTiming timing;
-  timing.firstPassDelay = 1ms;
-  timing.feedPause = 0ms;
-  timing.rowPause = 0ms;
-  timing.recommendPause = 1ms;
-  timing.unreadWait = 60s;  // checks run only when asked for
-  return timing;
 }
 
 // Picks popup entries instead of a user, and remembers what each popup offered.
@@ -331,7 +322,7 @@ class ChannelBarTest : public QObject {
   }
 
   void destroyingTheBarWhileAPassWaitsReturnsPromptly() {
-    WorkerTiming timing = FastTiming();
+    WorkerTiming timing = test::FastTiming();
     timing.firstPassDelay = 60s;  // no downloads: the rows come from the store
     StartBar(timing);
     QVERIFY(test::WaitForDocument(bar_->View()));
@@ -374,7 +365,7 @@ class ChannelBarTest : public QObject {
     }
   }
 
-  void StartBar(WorkerTiming timing = FastTiming()) {
+  void StartBar(WorkerTiming timing = test::FastTiming()) {
     bar_ = new TestBar(frame_.get(), timing);
     bar_->setGeometry(0, 0, 199, 560);
     frame_->show();

@@ -13,38 +13,19 @@
 #include <string>
 #include <thread>
 
+#include "htmlview/html_text.h"
 #include "support/loopback_server.h"
 
 namespace {
 
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 std::string Feed(const std::string& name, const std::string& titlePrefix, int items) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel>";
-  xml += "<title>" + Escape(name) + "</title><link>http://news.example/</link>";
+  xml += "<title>" + lumarine::HtmlEscape(name) + "</title><link>http://news.example/</link>";
   for (int k = 1; k <= items; ++k) {
     const std::string id = std::to_string(k);
-    xml += "<item><title>" + Escape(titlePrefix) + " 第" + id +
-           "条</title><link>http://news.example/" + Escape(name) + "/" + id +
-           "</link><description>" + Escape(titlePrefix) + " 的第" + id +
+    xml += "<item><title>" + lumarine::HtmlEscape(titlePrefix) + " 第" + id +
+           "条</title><link>http://news.example/" + lumarine::HtmlEscape(name) + "/" + id +
+           "</link><description>" + lumarine::HtmlEscape(titlePrefix) + " 的第" + id +
            "条新闻内容。</description><pubDate>Tue, 08 Dec 2026 08:00:00 GMT</pubDate></item>";
   }
   return xml + "</channel></rss>\n";

@@ -20,6 +20,7 @@
 #include "feeds/worker_timing.h"
 #include "store/news_database_file.h"
 #include "store/news_store.h"
+#include "support/fast_timing.h"
 #include "support/loopback_server.h"
 #include "support/message_box_recorder.h"
 #include "support/temp_dir.h"
@@ -77,15 +78,6 @@ class BarRecorder : public ChannelBarLink {
   std::vector<std::string> rows_;
   bool hold_ = false;
 };
-
-WorkerTiming FastTiming() {
-  WorkerTiming timing;
-  timing.firstPassDelay = 1ms;
-  timing.feedPause = 0ms;
-  timing.rowPause = 0ms;
-  timing.recommendPause = 1ms;
-  return timing;
-}
 
 std::string FeedXml(const std::string& prefix, int items) {
   std::string xml = "<rss version=\"2.0\"><channel><title>" + prefix + "</title>";
@@ -187,7 +179,7 @@ TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
   list.push_back(Channel("体育", {"/feed/d", "/feed/e", "/feed/f"}));
   channels.Reset(std::move(list));
   std::atomic<uint32_t> tick{5000};
-  RefreshWorker worker(channels, bar_, FastTiming(), [&tick] { return tick.load(); });
+  RefreshWorker worker(channels, bar_, test::FastTiming(), [&tick] { return tick.load(); });
   worker.Start();
   // A channel counts as refreshed from its first feed on, so wait for the last request too.
   ASSERT_TRUE(Eventually(
@@ -229,7 +221,7 @@ TEST_F(WorkersTest, ChannelWhoseFeedsFailIsStillMarkedRefreshed) {
   list.push_back(Channel("坏", {"/fail"}));
   list.push_back(Channel("空", {}));
   channels.Reset(std::move(list));
-  RefreshWorker worker(channels, bar_, FastTiming(), [] { return 77u; });
+  RefreshWorker worker(channels, bar_, test::FastTiming(), [] { return 77u; });
   worker.Start();
   ASSERT_TRUE(Eventually([&] { return channels.At(0)->lastRefresh == 77; }));
   FeedRefreshEvent().Set();
@@ -244,7 +236,7 @@ TEST_F(WorkersTest, WorkerEndsWhenTheBarIsGone) {
   ChannelList channels;
   channels.Add(Channel("科技", {"/feed/a"}));
   bar_.alive_ = false;
-  RefreshWorker worker(channels, bar_, FastTiming());
+  RefreshWorker worker(channels, bar_, test::FastTiming());
   worker.Start();
   std::this_thread::sleep_for(50ms);
   worker.Stop();
@@ -254,7 +246,7 @@ TEST_F(WorkersTest, WorkerEndsWhenTheBarIsGone) {
 TEST_F(WorkersTest, StopAbortsADownloadInFlightAndAnIdleWaitAtOnce) {
   ChannelList channels;
   channels.Add(Channel("慢", {"/slow"}));
-  RefreshWorker downloading(channels, bar_, FastTiming());
+  RefreshWorker downloading(channels, bar_, test::FastTiming());
   downloading.Start();
   ASSERT_TRUE(Eventually([&] { return RequestsFor("/slow") == 1; }));
   UnreadWatcher idle(channels, bar_);  // default 8-minute wait
@@ -268,7 +260,7 @@ TEST_F(WorkersTest, StopAbortsADownloadInFlightAndAnIdleWaitAtOnce) {
 TEST_F(WorkersTest, WatcherPostsTheShownChannelAfterEveryCheckThatRan) {
   ChannelList channels;
   channels.Add(Channel("科技", {}));
-  UnreadWatcher watcher(channels, bar_, FastTiming());
+  UnreadWatcher watcher(channels, bar_, test::FastTiming());
   watcher.Start();
   ListRefreshEvent().Set();
   ASSERT_TRUE(bar_.WaitForPosts(1));
@@ -287,7 +279,7 @@ TEST_F(WorkersTest, WatcherPostsTheShownChannelAfterEveryCheckThatRan) {
 TEST_F(WorkersTest, WatcherPostsNothingWithoutADatabase) {
   std::filesystem::remove(program_.Path() + "/news.mdb");
   ChannelList channels;
-  UnreadWatcher watcher(channels, bar_, FastTiming());
+  UnreadWatcher watcher(channels, bar_, test::FastTiming());
   watcher.Start();
   ListRefreshEvent().Set();
   ASSERT_TRUE(Eventually([&] { return !messages_.Calls().empty(); }));
@@ -300,7 +292,7 @@ TEST_F(WorkersTest, ShowingPassesHandEighteenRowsThenTheRest) {
   StoreItems("科技", 30);
   StoreItems("体育", 2);
   SetShownChannelName("科技");
-  NewsListLoader loader(bar_, FastTiming());
+  NewsListLoader loader(bar_, test::FastTiming());
   loader.StartPass();
   ASSERT_TRUE(bar_.WaitForRows(18));
   ASSERT_TRUE(Eventually([&] { return loader.RunningPasses() == 0; }));
@@ -320,7 +312,7 @@ TEST_F(WorkersTest, RowsTheBarNeverReceivedStayUnread) {
   StoreItems("科技", 5);
   bar_.Hold(true);
   {
-    NewsListLoader loader(bar_, FastTiming());
+    NewsListLoader loader(bar_, test::FastTiming());
     loader.StartPass();
     std::this_thread::sleep_for(30ms);
     const auto start = std::chrono::steady_clock::now();
@@ -342,7 +334,7 @@ TEST_F(WorkersTest, RecommendationListsArriveOnceUnderTheirOwnClass) {
                          res.set_content(FeedXml("r1", 2), "text/xml");
                        });
   Settings::Write("setting", "homeserver", "http://127.0.0.1:" + std::to_string(server_.Port()));
-  RecommendWorker worker(FastTiming());
+  RecommendWorker worker(test::FastTiming());
   worker.Start();
   RssFeed loaded;
   ASSERT_TRUE(Eventually([&] {
@@ -357,7 +349,7 @@ TEST_F(WorkersTest, RecommendationListsArriveOnceUnderTheirOwnClass) {
 }
 
 TEST_F(WorkersTest, NoHomeServerMeansNoRecommendationRequest) {
-  RecommendWorker worker(FastTiming());
+  RecommendWorker worker(test::FastTiming());
   worker.Start();
   std::this_thread::sleep_for(30ms);
   worker.Stop();
