@@ -14,20 +14,20 @@ cp "$bin/lumarine" "$bin/news.mdb" "$target/"
 
 gb() { iconv -f UTF-8 -t GB18030 | sed 's/$/\r/' >"$1"; }
 subscribed=()
-for spec in "$@"; do
-  rest=${spec#*:}
-  if [ "${rest%%:*}" = 1 ]; then subscribed+=("${spec%%:*}"); fi
+for entry in "$@"; do
+  rest=${entry#*:}
+  if [ "${rest%%:*}" = 1 ]; then subscribed+=("${entry%%:*}"); fi
 done
 {
   echo "[channel]"
   echo "channelcnt=$#"
   i=1
-  for spec in "$@"; do
-    echo "channel$i=${spec%%:*}"
+  for entry in "$@"; do
+    echo "channel$i=${entry%%:*}"
     i=$((i + 1))
   done
-  for spec in "$@"; do
-    name=${spec%%:*} rest=${spec#*:}
+  for entry in "$@"; do
+    name=${entry%%:*} rest=${entry#*:}
     IFS=, read -r -a paths <<<"${rest#*:}"
     echo
     echo "[$name]"
