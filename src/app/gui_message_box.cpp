@@ -58,26 +58,30 @@ int GuiMessageBox::Show(const std::string& text, const std::string& caption, uns
   if (qApp && QThread::currentThread() == qApp->thread())
     return ShowOnGuiThread(text, caption, buttons);
   const std::shared_ptr<State> state = state_;  // outlives this object if need be
+  // A worker that only reports does not wait for the user: it may be joined by the GUI
+  // thread at any moment (a channel change, exit), and waiting would deadlock that join.
+  const bool waitForAnswer = buttons != kMbOk;
   {
     std::lock_guard lock(state->mutex);
     if (state->shutDown || !qApp) {
       std::fprintf(stderr, "%s\n", text.c_str());
       return DefaultAnswer(buttons);
     }
+    // Workers repeat a failure for every feed and round; one box of a report is enough
+    // while it is still waiting or open.
+    if (!waitForAnswer && !state->openReports.insert(caption + '\n' + text).second) return kIdOk;
   }
   auto answer = std::make_shared<std::optional<int>>();
-  // A worker that only reports does not wait for the user: it may be joined by the GUI
-  // thread at any moment (a channel change, exit), and waiting would deadlock that join.
-  const bool waitForAnswer = buttons != kMbOk;
   QMetaObject::invokeMethod(
       qApp,
-      [state, answer, text, caption, buttons] {
+      [state, answer, text, caption, buttons, waitForAnswer] {
         {
           std::lock_guard lock(state->mutex);
           if (state->shutDown) return;  // exit has begun; the caller was released
         }
         const int result = ShowOnGuiThread(text, caption, buttons);
         std::lock_guard lock(state->mutex);
+        if (!waitForAnswer) state->openReports.erase(caption + '\n' + text);
         *answer = result;
         state->answered.notify_all();
       },

@@ -52,8 +52,27 @@ class GuiMessageBoxTest : public QObject {
     auto report = std::async(std::launch::async, [] { return ShowMessageBox("error!!!"); });
     QVERIFY(report.wait_for(std::chrono::seconds(5)) == std::future_status::ready);
     QCOMPARE(report.get(), static_cast<int>(kIdOk));
-    AnswerNextBox("OK", &shown);
+    // Repeated while the first is waiting: one box, not a pile of them.
+    for (int i = 0; i < 5; ++i)
+      std::async(std::launch::async, [] { return ShowMessageBox("error!!!"); }).wait();
+    int boxes = 0;
+    QTimer answerer;  // answers every box that appears, and counts them
+    connect(&answerer, &QTimer::timeout, [&] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (!box || !box->isVisible()) continue;
+        shown = box->windowTitle() + "|" + box->text();
+        ++boxes;
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    answerer.start(20);
     QTRY_COMPARE_WITH_TIMEOUT(shown, QString("Lumarine|error!!!"), 10000);
+    QTest::qWait(500);
+    QCOMPARE(boxes, 1);
+    // Once it is closed, the same report may be shown again.
+    std::async(std::launch::async, [] { return ShowMessageBox("error!!!"); }).wait();
+    QTRY_COMPARE_WITH_TIMEOUT(boxes, 2, 10000);
   }
 
   void shutdownReleasesAWaitingWorkerAndLaterOnesOnlyLog() {
