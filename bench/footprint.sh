@@ -38,29 +38,19 @@ tree_pids() {  # a process and all its descendants
   echo "$p"
   for c in $(pgrep -P "$p" || true); do tree_pids "$c"; done
 }
-tree_rss_kib() {
+# Sums one number over the process tree: tree_sum PID FILE AWK_PROGRAM, FILE under /proc/<pid>/.
+tree_sum() {
   local total=0
   for p in $(tree_pids "$1"); do
-    total=$((total + $(awk '/^VmRSS:/ { print $2 }' "/proc/$p/status" 2>/dev/null || echo 0)))
+    total=$((total + $(awk "$3" "/proc/$p/$2" 2>/dev/null || echo 0)))
   done
   echo $total
 }
+tree_rss_kib() { tree_sum "$1" status '/^VmRSS:/ { print $2 }'; }
 # Proportional set size: shared pages split among the processes that share them, so the
 # engine's helper processes do not count the same libraries again.
-tree_pss_kib() {
-  local total=0
-  for p in $(tree_pids "$1"); do
-    total=$((total + $(awk '/^Pss:/ { print $2 }' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)))
-  done
-  echo $total
-}
-tree_cpu_ticks() {
-  local total=0
-  for p in $(tree_pids "$1"); do
-    total=$((total + $(awk '{ print $14 + $15 }' "/proc/$p/stat" 2>/dev/null || echo 0)))
-  done
-  echo $total
-}
+tree_pss_kib() { tree_sum "$1" smaps_rollup '/^Pss:/ { print $2 }'; }
+tree_cpu_ticks() { tree_sum "$1" stat '{ print $14 + $15 }'; }
 
 echo "== start to mapped ($runs runs)"
 starts=()

@@ -2,7 +2,6 @@
 
 #include <climits>
 
-#include "htmlview/html_text.h"
 #include "platform/text_codec.h"
 
 namespace lumarine {

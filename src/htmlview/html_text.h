@@ -14,11 +14,9 @@ std::string HtmlEscape(std::string_view text);
 // and the two line separators U+2028/U+2029, so the result is safe inside HTML as well.
 std::string ScriptStringEscape(std::string_view text);
 
-// Every byte outside the unreserved set A-Z a-z 0-9 - _ . ~ becomes %XX (upper-case hex).
+// Every byte outside the unreserved set A-Z a-z 0-9 - _ . ~ becomes %XX (upper-case hex);
+// PercentDecode (platform/text_codec.h) reverses it.
 std::string PercentEncode(std::string_view text);
-
-// Decodes each %XX once; a "%" not followed by two hex digits stays as it is.
-std::string PercentDecode(std::string_view text);
 
 // True when the address starts with http://, https:// or ftp:// in any letter case: the
 // only addresses from feeds that pages make clickable.

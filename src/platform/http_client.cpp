@@ -11,6 +11,8 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/text_codec.h"
+
 namespace lumarine {
 namespace {
 
@@ -44,27 +46,6 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
   }
   sink->body->append(data, bytes);
   return bytes;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string PercentDecode(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-        HexValue(text[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
 }
 
 bool IsNetworkAddress(const std::string& url) {

@@ -35,4 +35,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // (their trail bytes may look like ASCII letters and must not fold).
 bool EqualsNoCaseGb(std::string_view a, std::string_view b);
 
+// Decodes each %XX once; a "%" not followed by two hex digits stays as it is.
+std::string PercentDecode(std::string_view text);
+
 }  // namespace lumarine

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <vector>
 
+#include "htmlview/html_text.h"
+
 namespace lumarine {
 namespace {
 
@@ -186,7 +188,7 @@ std::string WriteStartTag(const Tag& tag) {
   for (const auto& [name, value] : tag.attributes) {
     if (!In(kAllowedAttributes, name)) continue;
     if ((name == "href" || name == "src") && !IsSafeAddress(value)) continue;
-    out += " " + name + "=\"" + EscapeHtml(DecodeEntities(value)) + "\"";
+    out += " " + name + "=\"" + HtmlEscape(DecodeEntities(value)) + "\"";
   }
   return out + ">";
 }
@@ -221,38 +223,9 @@ bool IsRawTextElement(std::string_view name) {
 
 }  // namespace
 
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 bool IsClickableAddress(std::string_view address) {
   while (!address.empty() && IsSpace(address.front())) address.remove_prefix(1);
-  const std::string lower = Lower(address.substr(0, 8));
-  return lower.starts_with("http://") || lower.starts_with("https://") ||
-         lower.starts_with("ftp://");
+  return IsWebAddress(address);
 }
 
 std::string SanitizeHtmlFragment(std::string_view html) {

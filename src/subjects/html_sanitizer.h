@@ -5,9 +5,6 @@
 
 namespace lumarine {
 
-// Text made safe to place in HTML element content or a quoted attribute value.
-std::string EscapeHtml(std::string_view text);
-
 // Whether an address may become a link in a generated page: http, https and ftp only.
 bool IsClickableAddress(std::string_view address);
 

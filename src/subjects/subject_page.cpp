@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "htmlview/html_text.h"
 #include "platform/text_codec.h"
 #include "subjects/html_sanitizer.h"
 #include "subjects/subject_url_template.h"
@@ -40,13 +41,13 @@ constexpr std::string_view kPageTail = "</table></td></tr></table>";
 
 std::string BuildSubjectPage(std::string_view title, const std::vector<SubjectFeedItem>& items) {
   std::string page(kPageHead);
-  page += EscapeHtml(title);
+  page += HtmlEscape(title);
   page += kPageAfterTitle;
   for (const SubjectFeedItem& item : items) {
     page += "<tr><td class=\"itemTitle\"><a ";
-    if (IsClickableAddress(item.link)) page += "href=\"" + EscapeHtml(item.link) + "\" ";
+    if (IsClickableAddress(item.link)) page += "href=\"" + HtmlEscape(item.link) + "\" ";
     page += "target=\"_blank\" class=\"itemTitle\">";
-    page += EscapeHtml(item.title);
+    page += HtmlEscape(item.title);
     page += "</a></td></tr><tr><td class=\"itemDescription\">";
     page += SanitizeHtmlFragment(item.description);
     page += "</td></tr>";

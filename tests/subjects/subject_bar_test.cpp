@@ -19,20 +19,11 @@
 #include "support/loopback_server.h"
 #include "support/message_box_recorder.h"
 #include "support/shell_open_recorder.h"
+#include "support/subject_titles.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {
 namespace {
-
-std::string Titles(const SubjectItem* item) {
-  std::string text;
-  for (; item; item = item->NextSibling()) {
-    if (!text.empty()) text += " ";
-    text += item->title;
-    if (item->FirstChild()) text += "[" + Titles(item->FirstChild()) + "]";
-  }
-  return text;
-}
 
 QPoint Inside(const SubjectItem* item) {
   return QPoint(item->rect.left + 20, (item->rect.top + item->rect.bottom) / 2);
@@ -333,13 +324,13 @@ class SubjectBarTest : public QObject {
     QTest::mouseRelease(bar_->Tree(), Qt::LeftButton, {}, Inside(to));
   }
   SubjectItem* Root() { return bar_->Tree()->Model().Root(); }
-  std::string TreeTitles() { return Titles(Root()->FirstChild()); }
+  std::string TreeTitles() { return test::SubjectTitles(Root()->FirstChild()); }
   std::string Reloaded() const {
     SubjectStore store;
     if (!store.Load(program_->Profile("subject.xml"))) return "<load failed>";
     SubjectTreeModel tree;
     store.FillTree(tree);
-    return Titles(tree.Root()->FirstChild());
+    return test::SubjectTitles(tree.Root()->FirstChild());
   }
 
   test::LoopbackServer server_;

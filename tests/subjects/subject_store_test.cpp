@@ -10,12 +10,14 @@
 #include "subjects/subject_tree_model.h"
 #include "subjects/subject_url_template.h"
 #include "subjects/xml_attribute.h"
+#include "support/subject_titles.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {
 namespace {
 
 using test::ReadFileBytes;
+using test::SubjectTitles;
 using test::TempDir;
 
 class SubjectStoreTest : public testing::Test {
@@ -44,16 +46,7 @@ class SubjectStoreTest : public testing::Test {
     if (!store.Load(path_)) return "<load failed>";
     SubjectTreeModel tree;
     if (!store.FillTree(tree)) return "<fill failed>";
-    return Describe(tree.Root()->FirstChild());
-  }
-  static std::string Describe(const SubjectItem* item) {
-    std::string text;
-    for (; item; item = item->NextSibling()) {
-      if (!text.empty()) text += " ";
-      text += item->title;
-      if (item->FirstChild()) text += "[" + Describe(item->FirstChild()) + "]";
-    }
-    return text;
+    return SubjectTitles(tree.Root()->FirstChild());
   }
 
   std::string File() const { return ReadFileBytes(path_); }
@@ -234,7 +227,7 @@ TEST_F(SubjectStoreTest, GroupsAreShownFirstAtEveryLevel) {
   ASSERT_TRUE(store.Load(path));
   SubjectTreeModel tree;
   ASSERT_TRUE(store.FillTree(tree));
-  EXPECT_EQ(Describe(tree.Root()->FirstChild()), "g1[g2 s2] g3 s1 odd");
+  EXPECT_EQ(SubjectTitles(tree.Root()->FirstChild()), "g1[g2 s2] g3 s1 odd");
   const SubjectItem* odd = tree.Root()->LastChild();
   EXPECT_EQ(odd->kind, kSubjectKeyword);
   EXPECT_EQ(odd->url, "");

@@ -13,6 +13,7 @@
 #include "app/user_message_event.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "platform/text_codec.h"
+#include "support/subject_titles.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {
@@ -38,16 +39,6 @@ class OwnerRecorder : public QObject {
   std::vector<Message> messages;
   bool acceptDrops = true;
 };
-
-std::string Titles(const SubjectItem* item) {
-  std::string text;
-  for (; item; item = item->NextSibling()) {
-    if (!text.empty()) text += " ";
-    text += item->title;
-    if (item->FirstChild()) text += "[" + Titles(item->FirstChild()) + "]";
-  }
-  return text;
-}
 
 QPoint Inside(const SubjectItem* item) {
   return QPoint(item->rect.left + 20, (item->rect.top + item->rect.bottom) / 2);
@@ -285,18 +276,22 @@ class SubjectTreeTest : public QObject {
     QCOMPARE(owner_.messages[0].number, kMsgTreeDrop);
     QCOMPARE(owner_.messages[0].first, reinterpret_cast<std::intptr_t>(a));
     QCOMPARE(owner_.messages[0].second, reinterpret_cast<std::intptr_t>(second));
-    QCOMPARE(Titles(tree_->Model().Root()->FirstChild()), std::string("G[First Second] A B"));
+    QCOMPARE(test::SubjectTitles(tree_->Model().Root()->FirstChild()),
+             std::string("G[First Second] A B"));
 
     owner_.acceptDrops = true;
     Drag(a, second);  // in front of a subject
-    QCOMPARE(Titles(tree_->Model().Root()->FirstChild()), std::string("G[First A Second] B"));
+    QCOMPARE(test::SubjectTitles(tree_->Model().Root()->FirstChild()),
+             std::string("G[First A Second] B"));
     QCOMPARE(tree_->Model().Selection(), a);
     Paint();
     Drag(a, first);  // onto the first child: to the end of its group
-    QCOMPARE(Titles(tree_->Model().Root()->FirstChild()), std::string("G[First Second A] B"));
+    QCOMPARE(test::SubjectTitles(tree_->Model().Root()->FirstChild()),
+             std::string("G[First Second A] B"));
     Paint();
     Drag(a, group);  // onto a group: its last child
-    QCOMPARE(Titles(tree_->Model().Root()->FirstChild()), std::string("G[First Second A] B"));
+    QCOMPARE(test::SubjectTitles(tree_->Model().Root()->FirstChild()),
+             std::string("G[First Second A] B"));
     Paint();
     const size_t before = owner_.messages.size();
     Drag(a, a);  // onto itself: nothing
