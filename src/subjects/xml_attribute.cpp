@@ -7,12 +7,23 @@ namespace {
 
 const xmlChar* X(const std::string& text) { return reinterpret_cast<const xmlChar*>(text.c_str()); }
 
+// The attribute written on the element itself without a namespace: the one XPath's @NAME
+// selects. libxml2's own lookups also answer for prefixed attributes and DTD defaults, which
+// would show items that no path can find again.
+xmlAttr* OwnAttribute(xmlNode* element, std::string_view name) {
+  for (xmlAttr* attribute = element->properties; attribute; attribute = attribute->next)
+    if (!attribute->ns && name == reinterpret_cast<const char*>(attribute->name)) return attribute;
+  return nullptr;
+}
+
 }  // namespace
 
 std::string XmlGetAttribute(XmlNode node, std::string_view name) {
   xmlNode* raw = node.Raw();
   if (!raw || raw->type != XML_ELEMENT_NODE) return {};
-  xmlChar* value = xmlGetProp(raw, X(std::string(name)));
+  xmlAttr* attribute = OwnAttribute(raw, name);
+  if (!attribute) return {};
+  xmlChar* value = xmlNodeGetContent(reinterpret_cast<xmlNode*>(attribute));
   if (!value) return {};
   std::string text(reinterpret_cast<const char*>(value));
   xmlFree(value);
@@ -23,7 +34,7 @@ bool XmlSetAttribute(XmlNode node, std::string_view name, std::string_view value
   xmlNode* raw = node.Raw();
   if (!raw || raw->type != XML_ELEMENT_NODE) return false;
   const std::string key(name);
-  if (!create && !xmlHasProp(raw, X(key))) return false;
+  if (!create && !OwnAttribute(raw, name)) return false;
   return xmlSetProp(raw, X(key), X(std::string(value))) != nullptr;
 }
 

@@ -292,6 +292,25 @@ TEST_F(SubjectStoreTest, HandEditedItemsWithoutATitleCanStillBeDeleted) {
   EXPECT_EQ(Reloaded(), "b");
 }
 
+// Found by fuzzing: a prefixed TITLE or a DTD default is no title of the item, or it would
+// show a name that no path finds again.
+TEST_F(SubjectStoreTest, OnlyTheItemsOwnUnprefixedTitleNamesIt) {
+  dir_.Write("subject.xml",
+             "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n"
+             "<!DOCTYPE SUBJECTS [<!ATTLIST ITEM TITLE CDATA \"dflt\">]>"
+             "<SUBJECTS SAVETIME=\"1\" xmlns:a=\"u\"><ITEM FOLDER=\"0\" a:TITLE=\"p\" FEED=\"p\" "
+             "TYPE=\"1\"/><ITEM FOLDER=\"0\" FEED=\"d\" TYPE=\"1\"/></SUBJECTS>");
+  SubjectStore store;
+  ASSERT_TRUE(store.Load(path_));
+  SubjectTreeModel tree;
+  ASSERT_TRUE(store.FillTree(tree));
+  for (const SubjectItem* item = tree.Root()->FirstChild(); item; item = item->NextSibling())
+    EXPECT_EQ(item->title, "");
+  EXPECT_TRUE(store.Remove(tree.ItemPath(tree.Root()->FirstChild())));
+  EXPECT_TRUE(store.Remove(tree.ItemPath(tree.Root()->FirstChild()->NextSibling())));
+  EXPECT_EQ(Reloaded(), "");
+}
+
 TEST_F(SubjectStoreTest, FileIsGb2312AndOtherCharactersBecomeReferences) {
   ASSERT_TRUE(store_.AddSubject("", *Keyword("网球"), ""));
   ASSERT_TRUE(store_.AddSubject("", *Keyword("€ 😀"), ""));
