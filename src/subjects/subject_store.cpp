@@ -1,6 +1,7 @@
 #include "subject_store.h"
 
 #include <libxml/tree.h>
+#include <libxml/xpath.h>
 
 #include <ctime>
 #include <filesystem>
@@ -38,6 +39,13 @@ bool IsItem(const xmlNode* node) {
 
 std::string Title(xmlNode* node) { return XmlGetAttribute(XmlNode(node), "TITLE"); }
 
+// FOLDER is read as a number, as the tree's selection does, so that a hand-edited " 1" is a
+// group everywhere and not only on screen.
+bool HasFolderFlag(xmlNode* node, double flag) {
+  const std::string value = XmlGetAttribute(XmlNode(node), "FOLDER");
+  return xmlXPathCastStringToNumber(reinterpret_cast<const xmlChar*>(value.c_str())) == flag;
+}
+
 // An XPath string literal for any text: XPath has no escapes, so a text holding both kinds
 // of quotation mark is joined with concat().
 std::string XPathLiteral(std::string_view text) {
@@ -63,9 +71,7 @@ xmlNode* FindChildByTitle(xmlNode* parent, std::string_view title, const xmlNode
 }
 
 // Only groups and the SUBJECTS element hold items: children of a subject are never read.
-bool CanHoldItems(xmlNode* node) {
-  return !IsItem(node) || XmlGetAttribute(XmlNode(node), "FOLDER") == "1";
-}
+bool CanHoldItems(xmlNode* node) { return !IsItem(node) || HasFolderFlag(node, 1); }
 
 bool WriteSubjectAttributes(xmlNode* element, const SubjectItem& item) {
   const XmlNode node(element);
@@ -248,8 +254,7 @@ bool SubjectStore::MoveBeside(const std::string& sourcePath,
 
 bool SubjectStore::RenameGroup(const std::string& path, const std::string& name) {
   xmlNode* element = Select(path);
-  if (!element || !IsItem(element) || XmlGetAttribute(XmlNode(element), "FOLDER") != "1")
-    return false;
+  if (!element || !IsItem(element) || !HasFolderFlag(element, 1)) return false;
   if (FindChildByTitle(element->parent, name, element)) return false;
   if (!XmlSetAttribute(XmlNode(element), "TITLE", name, true)) return false;
   return Save();
@@ -257,7 +262,7 @@ bool SubjectStore::RenameGroup(const std::string& path, const std::string& name)
 
 bool SubjectStore::UpdateSubject(const SubjectItem& item, const std::string& path) {
   xmlNode* element = Select(path);
-  if (!element || XmlGetAttribute(XmlNode(element), "FOLDER") != "0") return false;
+  if (!element || !IsItem(element) || !HasFolderFlag(element, 0)) return false;
   if (FindChildByTitle(element->parent, item.title, element)) return false;
   if (!WriteSubjectAttributes(element, item)) return false;
   return Save();

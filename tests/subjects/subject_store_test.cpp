@@ -311,6 +311,22 @@ TEST_F(SubjectStoreTest, OnlyTheItemsOwnUnprefixedTitleNamesIt) {
   EXPECT_EQ(Reloaded(), "");
 }
 
+// A group or subject shown from a hand-written FOLDER value must also act as one.
+TEST_F(SubjectStoreTest, HandWrittenFolderFlagsActAsTheTreeShowsThem) {
+  dir_.Write("subject.xml",
+             "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<SUBJECTS SAVETIME=\"1\">"
+             "<ITEM FOLDER=\" 1 \" TITLE=\"G\"/><ITEM FOLDER=\"0.0\" TITLE=\"s\" FEED=\"s\" "
+             "TYPE=\"1\"/><ITEM FOLDER=\"x\" TITLE=\"hidden\"/></SUBJECTS>");
+  SubjectStore store;
+  ASSERT_TRUE(store.Load(path_));
+  EXPECT_TRUE(store.AddSubject("/G", *Keyword("inner"), ""));
+  EXPECT_TRUE(store.RenameGroup("/G", "H"));
+  EXPECT_TRUE(store.UpdateSubject(*Keyword("t"), "/s"));
+  EXPECT_FALSE(store.UpdateSubject(*Keyword("u"), "/hidden"));
+  EXPECT_FALSE(store.AddSubject("/hidden", *Keyword("v"), ""));
+  EXPECT_EQ(Reloaded(), "H[inner] t");
+}
+
 TEST_F(SubjectStoreTest, FileIsGb2312AndOtherCharactersBecomeReferences) {
   ASSERT_TRUE(store_.AddSubject("", *Keyword("网球"), ""));
   ASSERT_TRUE(store_.AddSubject("", *Keyword("€ 😀"), ""));
