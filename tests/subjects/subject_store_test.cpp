@@ -51,6 +51,12 @@ class SubjectStoreTest : public testing::Test {
 
   std::string File() const { return ReadFileBytes(path_); }
 
+  // Replaces the subject file with hand-written items and loads it into store_.
+  bool LoadHandWritten(const std::string& subjects) {
+    dir_.Write("subject.xml", "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n" + subjects);
+    return store_.Load(path_);
+  }
+
   TempDir dir_;
   std::string path_ = dir_.File("subject.xml");
   SubjectStore store_;
@@ -213,20 +219,15 @@ TEST_F(SubjectStoreTest, EditingAKeywordSubjectRewritesTitleAndFeed) {
 }
 
 TEST_F(SubjectStoreTest, GroupsAreShownFirstAtEveryLevel) {
-  test::TempDir dir;
-  const std::string path = dir.File("subject.xml");
-  dir.Write(
-      "subject.xml",
-      "<?xml version=\"1.0\" encoding=\"gb2312\"?>\n<SUBJECTS SAVETIME=\"1\">"
+  ASSERT_TRUE(LoadHandWritten(
+      "<SUBJECTS SAVETIME=\"1\">"
       "<ITEM FOLDER=\"0\" TITLE=\"s1\" FEED=\"k\" TYPE=\"1\"/>"
       "<ITEM FOLDER=\"1\" TITLE=\"g1\"><ITEM FOLDER=\"0\" TITLE=\"s2\" FEED=\"u\" TYPE=\"2\"/>"
       "<ITEM FOLDER=\"1\" TITLE=\"g2\"/></ITEM>"
       "<ITEM FOLDER=\"0\" TITLE=\"odd\" FEED=\"u\" TYPE=\"7\"/>"
-      "<ITEM FOLDER=\"1\" TITLE=\"g3\"/></SUBJECTS>");
-  SubjectStore store;
-  ASSERT_TRUE(store.Load(path));
+      "<ITEM FOLDER=\"1\" TITLE=\"g3\"/></SUBJECTS>"));
   SubjectTreeModel tree;
-  ASSERT_TRUE(store.FillTree(tree));
+  ASSERT_TRUE(store_.FillTree(tree));
   EXPECT_EQ(SubjectTitles(tree.Root()->FirstChild()), "g1[g2 s2] g3 s1 odd");
   const SubjectItem* odd = tree.Root()->LastChild();
   EXPECT_EQ(odd->kind, kSubjectKeyword);
@@ -276,54 +277,45 @@ TEST_F(SubjectStoreTest, AwkwardTitlesCanBeEditedMovedAndDeleted) {
 
 // Found by fuzzing: an item whose TITLE attribute was edited away shows as an empty line.
 TEST_F(SubjectStoreTest, HandEditedItemsWithoutATitleCanStillBeDeleted) {
-  dir_.Write("subject.xml",
-             "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<SUBJECTS SAVETIME=\"1\">"
-             "<ITEM FOLDER=\"1\" TITLI=\"x\"><ITEM FOLDER=\"0\" TITLE=\"a\" FEED=\"a\" "
-             "TYPE=\"1\"/></ITEM><ITEM FOLDER=\"0\" TITLE=\"b\" FEED=\"b\" TYPE=\"1\"/>"
-             "</SUBJECTS>");
-  SubjectStore store;
-  ASSERT_TRUE(store.Load(path_));
+  ASSERT_TRUE(LoadHandWritten(
+      "<SUBJECTS SAVETIME=\"1\"><ITEM FOLDER=\"1\" TITLI=\"x\"><ITEM FOLDER=\"0\" TITLE=\"a\" "
+      "FEED=\"a\" TYPE=\"1\"/></ITEM><ITEM FOLDER=\"0\" TITLE=\"b\" FEED=\"b\" TYPE=\"1\"/>"
+      "</SUBJECTS>"));
   SubjectTreeModel tree;
-  ASSERT_TRUE(store.FillTree(tree));
+  ASSERT_TRUE(store_.FillTree(tree));
   const SubjectItem* untitled = tree.Root()->FirstChild();
   ASSERT_EQ(untitled->title, "");
-  EXPECT_TRUE(store.Remove(tree.ItemPath(untitled->FirstChild())));
-  EXPECT_TRUE(store.Remove(tree.ItemPath(untitled)));
+  EXPECT_TRUE(store_.Remove(tree.ItemPath(untitled->FirstChild())));
+  EXPECT_TRUE(store_.Remove(tree.ItemPath(untitled)));
   EXPECT_EQ(Reloaded(), "b");
 }
 
 // Found by fuzzing: a prefixed TITLE or a DTD default is no title of the item, or it would
 // show a name that no path finds again.
 TEST_F(SubjectStoreTest, OnlyTheItemsOwnUnprefixedTitleNamesIt) {
-  dir_.Write("subject.xml",
-             "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n"
-             "<!DOCTYPE SUBJECTS [<!ATTLIST ITEM TITLE CDATA \"dflt\">]>"
-             "<SUBJECTS SAVETIME=\"1\" xmlns:a=\"u\"><ITEM FOLDER=\"0\" a:TITLE=\"p\" FEED=\"p\" "
-             "TYPE=\"1\"/><ITEM FOLDER=\"0\" FEED=\"d\" TYPE=\"1\"/></SUBJECTS>");
-  SubjectStore store;
-  ASSERT_TRUE(store.Load(path_));
+  ASSERT_TRUE(LoadHandWritten(
+      "<!DOCTYPE SUBJECTS [<!ATTLIST ITEM TITLE CDATA \"dflt\">]>"
+      "<SUBJECTS SAVETIME=\"1\" xmlns:a=\"u\"><ITEM FOLDER=\"0\" a:TITLE=\"p\" FEED=\"p\" "
+      "TYPE=\"1\"/><ITEM FOLDER=\"0\" FEED=\"d\" TYPE=\"1\"/></SUBJECTS>"));
   SubjectTreeModel tree;
-  ASSERT_TRUE(store.FillTree(tree));
+  ASSERT_TRUE(store_.FillTree(tree));
   for (const SubjectItem* item = tree.Root()->FirstChild(); item; item = item->NextSibling())
     EXPECT_EQ(item->title, "");
-  EXPECT_TRUE(store.Remove(tree.ItemPath(tree.Root()->FirstChild())));
-  EXPECT_TRUE(store.Remove(tree.ItemPath(tree.Root()->FirstChild()->NextSibling())));
+  EXPECT_TRUE(store_.Remove(tree.ItemPath(tree.Root()->FirstChild())));
+  EXPECT_TRUE(store_.Remove(tree.ItemPath(tree.Root()->FirstChild()->NextSibling())));
   EXPECT_EQ(Reloaded(), "");
 }
 
 // A group or subject shown from a hand-written FOLDER value must also act as one.
 TEST_F(SubjectStoreTest, HandWrittenFolderFlagsActAsTheTreeShowsThem) {
-  dir_.Write("subject.xml",
-             "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<SUBJECTS SAVETIME=\"1\">"
-             "<ITEM FOLDER=\" 1 \" TITLE=\"G\"/><ITEM FOLDER=\"0.0\" TITLE=\"s\" FEED=\"s\" "
-             "TYPE=\"1\"/><ITEM FOLDER=\"x\" TITLE=\"hidden\"/></SUBJECTS>");
-  SubjectStore store;
-  ASSERT_TRUE(store.Load(path_));
-  EXPECT_TRUE(store.AddSubject("/G", *Keyword("inner"), ""));
-  EXPECT_TRUE(store.RenameGroup("/G", "H"));
-  EXPECT_TRUE(store.UpdateSubject(*Keyword("t"), "/s"));
-  EXPECT_FALSE(store.UpdateSubject(*Keyword("u"), "/hidden"));
-  EXPECT_FALSE(store.AddSubject("/hidden", *Keyword("v"), ""));
+  ASSERT_TRUE(LoadHandWritten(
+      "<SUBJECTS SAVETIME=\"1\"><ITEM FOLDER=\" 1 \" TITLE=\"G\"/><ITEM FOLDER=\"0.0\" "
+      "TITLE=\"s\" FEED=\"s\" TYPE=\"1\"/><ITEM FOLDER=\"x\" TITLE=\"hidden\"/></SUBJECTS>"));
+  EXPECT_TRUE(store_.AddSubject("/G", *Keyword("inner"), ""));
+  EXPECT_TRUE(store_.RenameGroup("/G", "H"));
+  EXPECT_TRUE(store_.UpdateSubject(*Keyword("t"), "/s"));
+  EXPECT_FALSE(store_.UpdateSubject(*Keyword("u"), "/hidden"));
+  EXPECT_FALSE(store_.AddSubject("/hidden", *Keyword("v"), ""));
   EXPECT_EQ(Reloaded(), "H[inner] t");
 }
 
