@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for a bounded time:
 #   scripts/fuzz.sh [seconds-per-target]
-# A fixed seed keeps a run repeatable; an input that fails is kept in build-fuzz/findings/
+# Each target starts from the same seed; an input that fails is kept in build-fuzz/findings/
 # and its report printed, so it can become a regression test.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -65,8 +65,10 @@ struct ParsedFile {
     return std::make_pair(Decode(Trim(raw.substr(0, equals))), Trim(raw.substr(equals + 1)));
   }
 
-  // Index of the header of the first section with this name.
+  // Index of the header of the first section with this name. Names are compared trimmed,
+  // as headers are read, or a name ending in a blank would add a new section on every write.
   std::optional<size_t> FindSection(std::string_view section) const {
+    section = Trim(section);
     for (size_t i = 0; i < lines.size(); ++i) {
       const auto name = SectionName(lines[i]);
       if (name && EqualsNoCase(*name, section)) return i;
@@ -85,6 +87,7 @@ struct ParsedFile {
     const auto header = FindSection(section);
     if (!header) return std::nullopt;
     const size_t end = SectionEnd(*header);
+    key = Trim(key);
     for (size_t i = *header + 1; i < end; ++i) {
       const auto entry = KeyValue(lines[i]);
       if (entry && EqualsNoCase(entry->first, key)) return i;
@@ -206,6 +209,8 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) const {
   std::lock_guard lock(PathMutex(path_));
   ParsedFile file = ReadFile(path_);
+  section = Trim(section);
+  key = Trim(key);
   const std::string encodedValue = file.Encode(OneLine(value));
 
   if (const auto line = file.FindKey(section, key)) {

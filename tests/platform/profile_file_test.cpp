@@ -144,6 +144,17 @@ TEST(ProfileFileTest, ValuesWithLineBreaksStayOnOneLine) {
   EXPECT_EQ(file.GetString("evil", "x", "none", 100), "none");
 }
 
+// Found by fuzzing: a channel name cut after a tab was written as a section that no read
+// found, and every write added another copy.
+TEST(ProfileFileTest, NamesWithEdgeBlanksFindWhatTheyWrote) {
+  TempDir dir;
+  ProfileFile file(dir.File("a.ini"));
+  ASSERT_TRUE(file.WriteString("news\t", " substate", "1"));
+  ASSERT_TRUE(file.WriteString("news\t", " substate", "0"));
+  EXPECT_EQ(file.GetString("news\t", "substate ", "", 10), "0");
+  EXPECT_EQ(dir.Read("a.ini"), "[news]\r\nsubstate=0\r\n");
+}
+
 TEST(ProfileFileTest, WriteIntoAMissingDirectoryFailsQuietly) {
   ProfileFile file("/nonexistent/dir/a.ini");
   EXPECT_FALSE(file.WriteString("m", "k", "1"));
