@@ -2,6 +2,7 @@
 
 #include <stop_token>
 #include <string>
+#include <vector>
 
 namespace lumarine {
 
@@ -20,6 +21,14 @@ class ChannelBarLink {
   // Hands one news row to the bar and waits until the bar has inserted it. Gives up (false)
   // when the bar is gone or `stop` is requested, so that shutdown never deadlocks.
   virtual bool SendNewsRow(const RssItem& item, std::stop_token stop) = 0;
+
+  // A refresh pass (or the first recommendation list) stored `count` new rows; `titles` holds
+  // the titles of the first of them, at most three. Posted: returns at once. The bar uses it
+  // to tell a user who cannot see the news list.
+  virtual void PostNewsStored(int count, std::vector<std::string> titles) {
+    (void)count;
+    (void)titles;
+  }
 
   // Whether the bar window still exists.
   virtual bool IsAlive() const = 0;

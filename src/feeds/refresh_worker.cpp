@@ -8,6 +8,12 @@
 #include "store/news_store.h"
 
 namespace lumarine {
+namespace {
+
+// How many titles of a pass the bar is given to announce.
+constexpr size_t kAnnouncedTitles = 3;
+
+}  // namespace
 
 RefreshWorker::RefreshWorker(ChannelList& channels, ChannelBarLink& bar, WorkerTiming timing,
                              TickSource ticks)
@@ -30,7 +36,12 @@ void RefreshWorker::Run(std::stop_token stop) {
     try {
       // New rows are shown when the pass ends, not only at the unread watcher's next round
       // minutes later.
-      if (DownloadPass(stop) > 0) ListRefreshEvent().Set();
+      std::vector<std::string> titles;
+      if (const int stored = DownloadPass(stop, titles); stored > 0) {
+        ListRefreshEvent().Set();
+        if (titles.size() > kAnnouncedTitles) titles.resize(kAnnouncedTitles);
+        bar_.PostNewsStored(stored, std::move(titles));
+      }
     } catch (...) {
       ShowMessageBox("error!!!");
     }
@@ -40,7 +51,7 @@ void RefreshWorker::Run(std::stop_token stop) {
   }
 }
 
-int RefreshWorker::DownloadPass(const std::stop_token& stop) {
+int RefreshWorker::DownloadPass(const std::stop_token& stop, std::vector<std::string>& titles) {
   int stored = 0;
   for (size_t index = 0; !stop.stop_requested() && bar_.IsAlive(); ++index) {
     const auto channel = channels_.At(index);
@@ -53,7 +64,7 @@ int RefreshWorker::DownloadPass(const std::stop_token& stop) {
       if (stop.stop_requested()) return stored;
       feed.feedLink = address;
       feed.className = channel->name;
-      stored += SaveFeedItems(feed, true);
+      stored += SaveFeedItems(feed, true, &titles);
       // A failed feed counts as refreshed too, so it is not retried before the interval.
       channels_.SetLastRefresh(channel->record, now);
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "feeds/worker_timing.h"
 
@@ -26,8 +28,8 @@ class RefreshWorker {
 
  private:
   void Run(std::stop_token stop);
-  // Returns the number of new rows stored.
-  int DownloadPass(const std::stop_token& stop);
+  // Returns the number of new rows stored; appends their titles to `titles`.
+  int DownloadPass(const std::stop_token& stop, std::vector<std::string>& titles);
 
   ChannelList& channels_;
   ChannelBarLink& bar_;

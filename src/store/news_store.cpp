@@ -44,38 +44,41 @@ const std::string kUnreadText = std::to_string(kUnread);
 // fails alone (a refused duplicate) is skipped. Empty when the transaction could not be
 // begun or committed, or the engine ended it early: then none of it was kept.
 std::optional<int> RunInOneTransaction(NewsConnection& connection, size_t rows,
-                                       const std::function<bool(size_t)>& runRow) {
+                                       const std::function<bool(size_t)>& runRow,
+                                       std::vector<size_t>& taken) {
+  taken.clear();
   if (!connection.Execute("begin immediate")) return std::nullopt;
-  int count = 0;
   for (size_t row = 0; row < rows; ++row) {
     if (runRow(row))
-      ++count;
+      taken.push_back(row);
     else if (!connection.InTransaction())
       return std::nullopt;
   }
-  if (connection.Execute("commit")) return count;
+  if (connection.Execute("commit")) return static_cast<int>(taken.size());
   connection.Execute("rollback");
   return std::nullopt;
 }
 
 // One commit for the whole batch is what makes saving fast; when the database will not take
 // the batch, each row runs on its own as far as it can.
+// `taken` receives the indices of the rows kept.
 int RunForEveryRow(NewsConnection& connection, size_t rows,
-                   const std::function<bool(size_t)>& runRow) {
+                   const std::function<bool(size_t)>& runRow, std::vector<size_t>& taken) {
+  taken.clear();
   if (rows == 0) return 0;
   for (int attempt = 0; attempt < 2; ++attempt) {
-    if (const std::optional<int> count = RunInOneTransaction(connection, rows, runRow))
+    if (const std::optional<int> count = RunInOneTransaction(connection, rows, runRow, taken))
       return *count;
   }
-  int count = 0;
+  taken.clear();
   for (size_t row = 0; row < rows; ++row)
-    if (runRow(row)) ++count;
-  return count;
+    if (runRow(row)) taken.push_back(row);
+  return static_cast<int>(taken.size());
 }
 
 }  // namespace
 
-int SaveFeedItems(const RssFeed& feed, bool saveItems) {
+int SaveFeedItems(const RssFeed& feed, bool saveItems, std::vector<std::string>* storedTitles) {
   const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnection);
   if (!connection || !saveItems) return 0;
   // The insert is compiled once for the batch; every row binds its values, so no quoting
@@ -84,19 +87,26 @@ int SaveFeedItems(const RssFeed& feed, bool saveItems) {
       "insert into FeedItem (FeedLink, title, link, description, pubdate, author, category, "
       "subject,readstatus,class) values(?,?,?,?,?,?,?,?,?,?)");
   if (!insert) return 0;
-  return RunForEveryRow(*connection, feed.items.size(), [&](size_t row) {
-    const RssItem& item = feed.items[row];
-    return insert->Run({{feed.feedLink},
-                        {item.title},
-                        {item.link},
-                        {item.description},
-                        {item.pubDate},
-                        {item.author},
-                        {item.category},
-                        {item.subject},
-                        {{}, true, kUnread},
-                        {feed.className}});
-  });
+  std::vector<size_t> taken;
+  const int stored = RunForEveryRow(
+      *connection, feed.items.size(),
+      [&](size_t row) {
+        const RssItem& item = feed.items[row];
+        return insert->Run({{feed.feedLink},
+                            {item.title},
+                            {item.link},
+                            {item.description},
+                            {item.pubDate},
+                            {item.author},
+                            {item.category},
+                            {item.subject},
+                            {{}, true, kUnread},
+                            {feed.className}});
+      },
+      taken);
+  if (storedTitles)
+    for (const size_t row : taken) storedTitles->push_back(feed.items[row].title);
+  return stored;
 }
 
 int CheckUnreadItems(const std::string& channel) {
@@ -146,9 +156,11 @@ int MarkItemsRead(const RssFeed* feed) {
   if (feed) {
     const std::unique_ptr<NewsStatement> update =
         connection->Prepare("update FeedItem set readstatus = 1 where link = ?");
+    std::vector<size_t> taken;
     if (update)
-      RunForEveryRow(*connection, feed->items.size(),
-                     [&](size_t row) { return update->Run({{feed->items[row].link}}); });
+      RunForEveryRow(
+          *connection, feed->items.size(),
+          [&](size_t row) { return update->Run({{feed->items[row].link}}); }, taken);
   }
   return 1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "feeds/rss_feed.h"
 
@@ -12,8 +13,10 @@ namespace lumarine {
 
 // Stores the feed's items as unread rows of channel `feed.className`, from `feed.feedLink`.
 // Returns the number of rows stored; an item whose link is already stored is refused and not
-// counted. With `saveItems` false only opens and closes the database and returns 0.
-int SaveFeedItems(const RssFeed& feed, bool saveItems);
+// counted. With `saveItems` false only opens and closes the database and returns 0. When
+// `storedTitles` is given, the titles of the rows stored are appended to it.
+int SaveFeedItems(const RssFeed& feed, bool saveItems,
+                  std::vector<std::string>* storedTitles = nullptr);
 
 // Runs the unread query of `channel` (empty: all channels). 1 when it ran, whether or not a
 // row matched; 0 when the database could not be used.
