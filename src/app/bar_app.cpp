@@ -11,10 +11,12 @@
 #include "app/bar_images.h"
 #include "app/gui_message_box.h"
 #include "app/settings.h"
+#include "app/single_instance.h"
 #include "channelbar/channel_bar.h"
 #include "feeds/refresh_events.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "online/usage_report.h"
+#include "platform/paths.h"
 #include "store/news_store.h"
 #include "subjects/subject_bar.h"
 #include "subjects/subject_url_template.h"
@@ -43,6 +45,12 @@ int BarApp::Run(int argc, char** argv) {
   CHtmlCtrlEx::RegisterAppScheme();
 
   QApplication application(argc, argv);
+  // One bar per user and profile: a later start asks this one to show itself and leaves.
+  SingleInstance instance(ProfileFilePath("/profile"));
+  if (!instance.Claim()) return 0;
+  QObject::connect(&instance, &SingleInstance::ShowRequested, [this] {
+    if (frame_) frame_->ShowBar();
+  });
   QApplication::setApplicationName("Lumarine");
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(AppIcon());

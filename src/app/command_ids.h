@@ -22,6 +22,8 @@ inline constexpr int kCmdToggleChannelBar = 32790;
 inline constexpr int kCmdSwitchDockSide = 32794;
 inline constexpr int kCmdAutoHide = 32795;
 inline constexpr int kCmdSettings = 32796;
+// Start at login: writes or removes the autostart entry; checked while it exists.
+inline constexpr int kCmdAutoStart = 32797;
 inline constexpr int kCmdExit = 32798;
 inline constexpr int kCmdRestore = 32799;
 inline constexpr int kCmdAbout = 57664;

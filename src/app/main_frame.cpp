@@ -10,6 +10,7 @@
 
 #include "app/about_dialog.h"
 #include "app/app_bar_mngr.h"
+#include "app/autostart_entry.h"
 #include "app/bar_images.h"
 #include "app/command_ids.h"
 #include "app/line_walk.h"
@@ -81,11 +82,13 @@ CMainFrame::CMainFrame(CAppBarMngr& dock, MainFrameHooks hooks)
   mainMenu_ = BuildMenu({{kCmdToggleSubjectBar, "关闭/显示专题栏"},
                          {kCmdToggleChannelBar, "关闭/显示频道栏"},
                          {kCmdAutoHide, "自动隐藏"},
+                         {kCmdAutoStart, "开机自动启动"},
                          {kCmdSwitchDockSide, "右停靠"},
                          {kCmdSettings, "设置..."},
                          {0, nullptr},
                          {kCmdAbout, "关于Lumarine..."}});
   actions_.at(kCmdAutoHide)->setCheckable(true);
+  actions_.at(kCmdAutoStart)->setCheckable(true);
   trayMenu_ = BuildMenu({{kCmdRestore, "打开Lumarine"}, {kCmdExit, "退出Lumarine"}});
 
   connect(&dock_, &CAppBarMngr::SideChanged, this, [this] {
@@ -164,6 +167,9 @@ void CMainFrame::OnCommand(int commandId) {
       break;
     case kCmdAutoHide:
       dock_.ToggleAutoHide();
+      break;
+    case kCmdAutoStart:
+      AutostartEntry::Set(!AutostartEntry::Exists());
       break;
     case kCmdSettings:
       OpenDialog(new SettingsDialog(this));
@@ -374,6 +380,7 @@ void CMainFrame::mouseReleaseEvent(QMouseEvent* event) {
 void CMainFrame::ShowMainMenu() {
   actions_.at(kCmdSwitchDockSide)->setText(QString::fromUtf8(dock_.Left() ? "右停靠" : "左停靠"));
   actions_.at(kCmdAutoHide)->setChecked(Settings::AutoHide());
+  actions_.at(kCmdAutoStart)->setChecked(AutostartEntry::Exists());
   mainMenu_->popup(mapToGlobal(QPoint(width() - 29, 16)));
 }
 
@@ -404,6 +411,16 @@ void CMainFrame::Restore() {
   // Shown before registering so that the reservation lands on a mapped window.
   showNormal();
   dock_.Register(true);
+}
+
+void CMainFrame::ShowBar() {
+  if (destroyed_) return;
+  if (trayIcon_ && trayIcon_->isVisible()) return Restore();
+  const QRect screen = dock_.ScreenRect();
+  if (!dock_.Sliding() && (!isVisible() || !geometry().intersects(screen)))
+    dock_.Slide(dock_.Left() ? screen.left() - dock_.Width() : screen.right() + 1, dock_.Left());
+  raise();
+  activateWindow();
 }
 
 void CMainFrame::OpenDialog(QWidget* dialog) {

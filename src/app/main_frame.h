@@ -55,6 +55,9 @@ class CMainFrame : public QWidget {
   void OnCommand(int commandId);
   // Notification icon events.
   void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
+  // Brings the bar into view: back from the notification area, or slid in when auto-hide
+  // has taken it off the screen. Another start of the same profile asks for this.
+  void ShowBar();
 
  signals:
   // The frame has given back its screen strip and hidden itself: exit work may start.

@@ -3,7 +3,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
+
+#include "app/autostart_entry.h"
 
 namespace lumarine {
 namespace {
@@ -32,6 +35,14 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent), tabs_(new QTa
   autoStart_ = new QCheckBox(QString::fromUtf8("开机自动运行"), general);
   autoStart_->setObjectName("check1019");
   autoStart_->setGeometry(Units(5, 15, 150, 10));
+  // Start at login: the box shows whether the autostart entry exists and writes or removes
+  // it at once, like the MAIN menu's item.
+  autoStart_->setChecked(AutostartEntry::Exists());
+  connect(autoStart_, &QCheckBox::toggled, this, [this](bool checked) {
+    AutostartEntry::Set(checked);
+    const QSignalBlocker blocker(autoStart_);
+    autoStart_->setChecked(AutostartEntry::Exists());
+  });
   autoHide_ = new QCheckBox(QString::fromUtf8("鼠标离开后自动隐藏"), general);
   autoHide_->setObjectName("check1020");
   autoHide_->setGeometry(Units(5, 35, 150, 10));

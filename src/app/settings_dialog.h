@@ -7,8 +7,8 @@ class QTabWidget;
 
 namespace lumarine {
 
-// "设置": three pages of future settings. Neither OK nor Cancel stores anything; the
-// settings the bar honours are changed where they are used.
+// "设置": three pages of settings. Neither OK nor Cancel stores anything; each setting is
+// written at once where it is changed (the start-at-login box on the first page too).
 class SettingsDialog : public QDialog {
   Q_OBJECT
 

@@ -8,7 +8,7 @@
 
 namespace lumarine {
 
-std::string ProgramDirectory() { return ExecutableDirectory(); }
+std::string ProgramDirectory() { return DataDirectory(); }
 
 std::string NewsDatabasePath() { return ProgramDirectory() + "/news.mdb"; }
 

@@ -11,7 +11,8 @@ namespace lumarine {
 
 // Helpers every news store operation shares.
 
-// Directory of the running executable, which holds news.mdb (no trailing "/").
+// The program directory that holds news.mdb (no trailing "/"): beside the executable, or the
+// user's cache directory for an installed program.
 std::string ProgramDirectory();
 
 // ProgramDirectory() + "/news.mdb", built anew at every call.

@@ -30,7 +30,7 @@ void SubjectPageWorker::Request(std::string url, std::string title) {
   threads_.remove_if([](const Running& request) { return request.done->load(); });
   auto done = std::make_shared<std::atomic<bool>>(false);
   const uint64_t sequence = ++nextSequence_;
-  std::string pagePath = ExecutableDirectory() + "/subject.htm";
+  std::string pagePath = DataDirectory() + "/subject.htm";
   threads_.push_back(
       {std::jthread([this, done, sequence, url = std::move(url), title = std::move(title),
                      pagePath = std::move(pagePath)](std::stop_token stop) {
