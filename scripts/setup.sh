@@ -9,6 +9,7 @@ packages=(
   libxml2-dev libxml2-utils libcurl4-openssl-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils fonts-wqy-microhei clang-format
+  dpkg-dev file lintian desktop-file-utils appstream xdg-utils
 )
 
 missing=()

@@ -15,6 +15,8 @@ echo "== tests"
 export QT_QPA_PLATFORM=xcb
 xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir build --output-on-failure -j "$(nproc)" -LE bench
 
+tests/package/package_test.sh build
+
 echo "== core tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DLUMARINE_GUI=OFF -DLUMARINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
