@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Two real starts of the same profile: the second asks the first to show itself and exits 0,
+# leaving one bar. A bar killed outright leaves its socket behind; the next start still runs.
+set -euo pipefail
+binary=$1
+if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
+  # Window counts and positions are read on a display no other test uses.
+  export LUMARINE_OWN_DISPLAY=1
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
+export QT_QPA_PLATFORM=xcb
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+program=$work/program
+mkdir -p "$program/profile"
+cp "$binary" "$program/lumarine"
+# Auto-hide docked left: the first bar slides off the screen at start.
+printf '[main]\r\nleft=1\r\nbSlibing=1\r\n' >"$program/profile/sysopt.ini"
+pids=()
+trap 'kill -9 "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() {
+  echo "$*"
+  exit 1
+}
+within() {
+  local tries=$(($1 * 5))
+  shift
+  for _ in $(seq 1 $tries); do "$@" && return 0 || sleep 0.2; done
+  return 1
+}
+at_x() {
+  local window
+  window=$(xdotool search --onlyvisible --pid "$1" --name '^Ledgewatch$' 2>/dev/null | head -n 1) &&
+    xwininfo -id "$window" 2>/dev/null | grep -q "Absolute upper-left X:  $2\$"
+}
+bars() { xdotool search --onlyvisible --name '^Ledgewatch$' 2>/dev/null | wc -l; }
+
+"$program/lumarine" &
+first=$!
+pids+=($first)
+within 30 at_x $first -200 || fail "the first bar did not slide out of view"
+
+status=0
+timeout 20 "$program/lumarine" || status=$?
+[ $status = 0 ] || fail "the second start exited with status $status"
+within 10 at_x $first 0 || fail "the first bar was not brought into view"
+kill -0 $first || fail "the first bar went away"
+[ "$(bars)" = 1 ] || fail "$(bars) windows named Ledgewatch, not one"
+
+# Killed outright, the bar leaves its socket file behind.
+kill -9 $first
+wait $first 2>/dev/null || true
+ls "$XDG_RUNTIME_DIR"/lumarine-* >/dev/null 2>&1 || fail "no socket file was left to test with"
+"$program/lumarine" &
+next=$!
+pids+=($next)
+within 30 at_x $next -200 || fail "a start after a killed bar did not run"
+[ "$(bars)" = 1 ] || fail "$(bars) windows named Ledgewatch after the restart"
+echo "second start handed over; a stale socket did not stop the next start"
