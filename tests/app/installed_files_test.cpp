@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "store/news_connection.h"
+#include "store/news_recordset.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {
@@ -32,24 +33,19 @@ class InstalledFilesTest : public testing::Test {
   std::string error_;
 };
 
-TEST_F(InstalledFilesTest, FirstStartSeedsTheProfileAndMakesTheNewsDatabase) {
+TEST_F(InstalledFilesTest, SeedsWhatIsAbsentAndNeverReplacesTheUsersFiles) {
+  dir_.Write("config/lumarine/profile/userchannel.ini", "mine");
   ASSERT_TRUE(Prepare(Installed())) << error_;
   EXPECT_EQ(dir_.Read("config/lumarine/profile/qixchannel.ini"), dir_.Read("share/qixchannel.ini"));
-  EXPECT_EQ(dir_.Read("config/lumarine/profile/userchannel.ini"),
-            dir_.Read("share/userchannel.ini"));
+  EXPECT_EQ(dir_.Read("config/lumarine/profile/userchannel.ini"), "mine");
   NewsConnection connection;
   ASSERT_EQ(connection.Open(dir_.File("cache/lumarine/news.mdb")),
             NewsConnection::OpenResult::kOpened);
-  EXPECT_TRUE(connection.Execute("delete from FeedItem"));
-}
-
-TEST_F(InstalledFilesTest, NeverReplacesTheUsersFiles) {
-  dir_.Write("config/lumarine/profile/userchannel.ini", "mine");
-  dir_.Write("cache/lumarine/news.mdb", "a run's items");
+  EXPECT_TRUE(connection.Execute("insert into FeedItem (link) values ('x')"));
+  // A later start keeps the database as the run left it.
   ASSERT_TRUE(Prepare(Installed())) << error_;
-  EXPECT_EQ(dir_.Read("config/lumarine/profile/userchannel.ini"), "mine");
-  EXPECT_EQ(dir_.Read("cache/lumarine/news.mdb"), "a run's items");
-  EXPECT_TRUE(std::filesystem::exists(dir_.File("config/lumarine/profile/qixchannel.ini")));
+  auto rows = connection.Query("select count(*) from FeedItem");
+  EXPECT_EQ(rows->FieldText(0), "1");
 }
 
 TEST_F(InstalledFilesTest, LeavesAProgramWithItsOwnProfileAlone) {

@@ -36,28 +36,17 @@ TEST_P(ProgramLocationsTest, DecidesBesideTheExecutableOrInTheXdgDirectories) {
   EXPECT_EQ(got.installed, c.expected.installed);
 }
 
+const ProgramLocations kInstalledHome{"/home/u/.config/lumarine", "/home/u/.cache/lumarine", true};
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProgramLocationsTest,
     testing::Values(
         // A writable profile/ wins over whatever the environment says.
-        DecisionCase{
-            "portable", true, "/x/config", "/x/cache", {"/opt/bar/bin", "/opt/bar/bin", false}},
-        DecisionCase{"installed, variables unset",
-                     false,
-                     std::nullopt,
-                     std::nullopt,
-                     {"/home/u/.config/lumarine", "/home/u/.cache/lumarine", true}},
-        DecisionCase{"installed, variables set",
-                     false,
-                     "/x/config",
-                     "/x/cache/",
-                     {"/x/config/lumarine", "/x/cache/lumarine", true}},
+        DecisionCase{"portable", true, "/x/c", "/x/k", {"/opt/bar/bin", "/opt/bar/bin", false}},
+        DecisionCase{"unset", false, std::nullopt, std::nullopt, kInstalledHome},
+        DecisionCase{"set", false, "/x/c", "/x/k/", {"/x/c/lumarine", "/x/k/lumarine", true}},
         // Empty or relative values are invalid by the XDG rules and are ignored.
-        DecisionCase{"installed, variables empty or relative",
-                     false,
-                     "",
-                     "cache",
-                     {"/home/u/.config/lumarine", "/home/u/.cache/lumarine", true}}));
+        DecisionCase{"empty or relative", false, "", "cache", kInstalledHome}));
 
 TEST(ProgramLocationsProbeTest, OnlyAWritableDirectoryCounts) {
   TempDir dir;
