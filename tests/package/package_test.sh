@@ -61,10 +61,12 @@ sudo=""
 work=$(mktemp -d)
 chmod 755 "$work"
 installed_before=$(dpkg-query -W -f='${Status}' lumarine 2>/dev/null | grep -c 'install ok installed' || true)
+made_user=""
 cleanup() {
   if [ "$installed_before" = 0 ] && dpkg-query -W lumarine >/dev/null 2>&1; then
     $sudo apt-get purge -y -q lumarine >/dev/null 2>&1 || true
   fi
+  [ -z "$made_user" ] || userdel "$made_user" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -98,7 +100,10 @@ echo "== running it as an unprivileged user with an empty HOME"
 user=$(id -un)
 if [ "$(id -u)" -eq 0 ]; then
   user=lumarine-package-test
-  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
+  if ! id "$user" >/dev/null 2>&1; then
+    useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
+    made_user=$user
+  fi
 fi
 home=$work/home/user
 mkdir -p "$home" "$work/home/run"
