@@ -417,7 +417,9 @@ void CMainFrame::ShowBar() {
   if (destroyed_) return;
   if (trayIcon_ && trayIcon_->isVisible()) return Restore();
   const QRect screen = dock_.ScreenRect();
-  if (!dock_.Sliding() && (!isVisible() || !geometry().intersects(screen)))
+  // In auto-hide a running slide may be taking the bar out: slide it in instead.
+  const bool leaving = dock_.Sliding() && dock_.AutoHide() != 0;
+  if (leaving || !isVisible() || !geometry().intersects(screen))
     dock_.Slide(dock_.Left() ? screen.left() - dock_.Width() : screen.right() + 1, dock_.Left());
   raise();
   activateWindow();
