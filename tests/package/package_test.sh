@@ -42,12 +42,11 @@ if [ "${1:-}" = "--as-user" ]; then
   [ ! -e /usr/bin/profile ] && [ ! -e /usr/bin/news.mdb ] || fail "files were written beside /usr/bin"
   # Closed the way a user closes it: the title band's close button.
   xdotool mousemove --window "$window" 192 12 click 1
-  (sleep 20 && kill $bar 2>/dev/null) &
-  watchdog=$!
+  # Gone, or a zombie waiting to be reaped.
+  exited() { [ ! -e /proc/$bar ] || [ "$(awk '{print $3}' /proc/$bar/stat)" = Z ]; }
+  within 20 exited || fail "the bar did not close"
   status=0
   wait $bar || status=$?
-  kill $watchdog 2>/dev/null || true
-  wait $watchdog 2>/dev/null || true
   [ $status = 0 ] || fail "the bar did not close cleanly (status $status)"
   [ "$(sql 'select count(*) from FeedItem')" = 0 ] || fail "closing the bar left FeedItem rows"
   echo "package test: the installed bar seeded its profile, docked and emptied FeedItem"
