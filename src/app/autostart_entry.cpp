@@ -1,25 +1,13 @@
 #include "app/autostart_entry.h"
 
-#include <limits.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 
 #include "platform/paths.h"
 
 namespace lumarine {
-namespace {
 
 namespace fs = std::filesystem;
-
-std::string RunningExecutable() {
-  char buffer[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
-}
-
-}  // namespace
 
 std::string AutostartEntry::FilePath() { return XdgConfigHome() + "/autostart/lumarine.desktop"; }
 
@@ -87,6 +75,6 @@ bool AutostartEntry::Remove() {
   return !Exists();
 }
 
-bool AutostartEntry::Set(bool enabled) { return enabled ? Write(RunningExecutable()) : Remove(); }
+bool AutostartEntry::Set(bool enabled) { return enabled ? Write(ExecutablePath()) : Remove(); }
 
 }  // namespace lumarine

@@ -20,10 +20,8 @@ std::string OverrideDirectory() {
 }
 
 std::string RealExecutableDirectory() {
-  char buffer[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (length <= 0) return ".";
-  std::string path(buffer, static_cast<size_t>(length));
+  const std::string path = ExecutablePath();
+  if (path.empty()) return ".";
   const size_t slash = path.rfind('/');
   // A program in "/" keeps its profile directly below the root.
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -54,6 +52,12 @@ std::string XdgDirectory(const std::optional<std::string>& variable, const std::
 }
 
 }  // namespace
+
+std::string ExecutablePath() {
+  char buffer[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
+}
 
 std::string ExecutableDirectory() {
   std::string directory = OverrideDirectory();

@@ -6,6 +6,9 @@
 
 namespace lumarine {
 
+// Full path of the running executable; empty when it cannot be read.
+std::string ExecutablePath();
+
 // Directory of the running executable (no trailing "/"). Derived afresh at every call.
 std::string ExecutableDirectory();
 
