@@ -59,7 +59,7 @@ kill -0 $first || fail "the first bar went away"
 # still give exactly one bar.
 kill -9 $first
 wait $first 2>/dev/null || true
-ls "$XDG_RUNTIME_DIR"/lumarine-* >/dev/null 2>&1 || fail "no socket file was left to test with"
+find "$XDG_RUNTIME_DIR" -type s -name 'lumarine-*' | grep -q . || fail "no socket was left to test with"
 "$program/lumarine" &
 a=$!
 "$program/lumarine" &
@@ -67,8 +67,9 @@ b=$!
 pids+=($a $b)
 one_left() { [ "$(kill -0 $a 2>/dev/null && echo 1)$(kill -0 $b 2>/dev/null && echo 1)" = 1 ]; }
 within 20 one_left || fail "two starts at once did not leave exactly one bar"
-next=$a
-kill -0 $a 2>/dev/null || next=$b
+next=$a loser=$b
+kill -0 $a 2>/dev/null || { next=$b loser=$a; }
+wait $loser || fail "the start that found a bar exited with status $?"
 # The later of the two asked the other to show itself.
 within 30 at_x $next 0 || fail "the bar started after a killed one was not shown"
 [ "$(bars)" = 1 ] || fail "$(bars) windows named Ledgewatch after the restart"
