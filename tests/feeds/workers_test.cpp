@@ -40,6 +40,8 @@ class BarRecorder : public ChannelBarLink {
   }
   bool SendNewsRow(const RssItem& item, std::stop_token stop) override {
     std::unique_lock lock(mutex_);
+    ++sends_;
+    changed_.notify_all();
     if (!changed_.wait(lock, stop, [this] { return !hold_; })) return false;
     rows_.push_back(item.title);
     changed_.notify_all();
@@ -59,6 +61,10 @@ class BarRecorder : public ChannelBarLink {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, 10s, [&] { return posted_.size() >= count; });
   }
+  bool WaitForSends(size_t count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 10s, [&] { return sends_ >= count; });
+  }
   bool WaitForRows(size_t count) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, 10s, [&] { return rows_.size() >= count; });
@@ -76,6 +82,7 @@ class BarRecorder : public ChannelBarLink {
   std::condition_variable_any changed_;
   std::vector<std::string> posted_;
   std::vector<std::string> rows_;
+  size_t sends_ = 0;
   bool hold_ = false;
 };
 
@@ -306,6 +313,21 @@ TEST_F(WorkersTest, ShowingPassesHandEighteenRowsThenTheRest) {
   std::set<std::string> unique(rows.begin(), rows.end());
   EXPECT_EQ(unique.size(), 30u) << "no row shown twice";
   for (const std::string& row : rows) EXPECT_TRUE(row.starts_with("科技")) << row;
+}
+
+TEST_F(WorkersTest, OverlappingShowingPassesNeverHandTheSameRows) {
+  StoreItems("科技", 30);
+  bar_.Hold(true);
+  NewsListLoader loader(bar_, test::FastTiming());
+  loader.StartPass();
+  ASSERT_TRUE(bar_.WaitForSends(1));  // the first pass has its rows and waits on the bar
+  loader.StartPass();
+  std::this_thread::sleep_for(50ms);  // time for a second pass to load while the first holds
+  bar_.Hold(false);
+  ASSERT_TRUE(Eventually([&] { return loader.RunningPasses() == 0; }));
+  const auto rows = bar_.Rows();
+  EXPECT_EQ(rows.size(), 30u);
+  EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()).size(), rows.size());
 }
 
 TEST_F(WorkersTest, RowsTheBarNeverReceivedStayUnread) {
