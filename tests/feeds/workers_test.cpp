@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "feeds/channel_bar_link.h"
 #include "feeds/channel_list.h"
+#include "feeds/feed_health_book.h"
 #include "feeds/news_list_loader.h"
 #include "feeds/recommend_worker.h"
 #include "feeds/refresh_events.h"
@@ -107,6 +108,23 @@ class WorkersTest : public testing::Test {
         << error;
     server_.Server().Get(R"(/feed/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
       res.set_content(FeedXml(req.matches[1], 3), "text/xml");
+    });
+    server_.Server().Get(R"(/tagged/(\w+))",
+                         [](const httplib::Request& req, httplib::Response& res) {
+                           res.set_header("ETag", "\"1\"");
+                           if (req.get_header_value("If-None-Match") == "\"1\"")
+                             res.status = 304;
+                           else
+                             res.set_content(FeedXml(req.matches[1], 3), "text/xml");
+                         });
+    server_.Server().Get("/page", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("<html><body>no feed</body></html>", "text/html");
+    });
+    server_.Server().Get("/quiet", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(FeedXml("quiet", 0), "text/xml");
+    });
+    server_.Server().Get("/torn", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("<rss><channel><item><title>a", "text/xml");
     });
     server_.Server().Get("/fail",
                          [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
@@ -237,6 +255,79 @@ TEST_F(WorkersTest, ChannelWhoseFeedsFailIsStillMarkedRefreshed) {
   EXPECT_EQ(RequestsFor("/fail"), 1u);
   EXPECT_FALSE(ListRefreshEvent().IsSet()) << "nothing new, nothing to show";
   EXPECT_EQ(channels.At(1)->lastRefresh, 0u) << "a channel without feeds stays never refreshed";
+}
+
+TEST_F(WorkersTest, AFeedThatNeverAnswersHoldsUpNoOtherFeed) {
+  ChannelList channels;
+  channels.Add(Channel("慢", {"/slow", "/feed/a", "/feed/b"}));
+  channels.Add(Channel("快", {"/feed/c"}));
+  RefreshWorker worker(channels, bar_, test::FastTiming());
+  worker.Start();
+  // The slow feed answers only when the test ends; the others are stored meanwhile.
+  ASSERT_TRUE(Eventually([&] {
+    RssFeed loaded;
+    LoadUnreadItems(loaded, "");
+    return loaded.ItemCount() == 9u;
+  }));
+  EXPECT_EQ(channels.At(1)->lastRefresh, channels.At(0)->lastRefresh);
+  worker.Stop();
+}
+
+TEST_F(WorkersTest, AnUnchangedFeedAnswers304AndCountsAsRefreshedWithoutStoreWork) {
+  ChannelList channels;
+  channels.Add(Channel("科技", {"/tagged/a"}));
+  std::atomic<uint32_t> tick{5000};
+  FeedHealthBook health;
+  RefreshWorker worker(
+      channels, bar_, test::FastTiming(), [&tick] { return tick.load(); }, &health);
+  worker.Start();
+  ASSERT_TRUE(Eventually([&] { return channels.At(0)->lastRefresh == 5000; }));
+  ClearAllItems();  // a full download would store the items again
+  tick = 5000 + 900001;
+  ASSERT_TRUE(Eventually([&] {
+    FeedRefreshEvent().Set();
+    return channels.At(0)->lastRefresh == tick;
+  }));
+  worker.Stop();
+  const auto headers = server_.RequestHeaders();
+  ASSERT_EQ(headers.size(), 2u);
+  EXPECT_FALSE(headers[0].contains("If-None-Match"));
+  EXPECT_EQ(headers[1].find("If-None-Match")->second, "\"1\"");
+  RssFeed loaded;
+  LoadUnreadItems(loaded, "");
+  EXPECT_EQ(loaded.ItemCount(), 0u) << "a 304 stores nothing";
+  EXPECT_EQ(FeedHealthText(*health.Of(server_.Url("/tagged/a"))), "正常 (3 条)");
+}
+
+TEST_F(WorkersTest, EachFeedsHealthIsKeptForTheRun) {
+  ChannelList channels;
+  channels.Add(Channel("杂", {"/feed/a", "/fail", "/page", "/quiet", "/torn"}));
+  channels.Add(Channel("死", {"/fail"}));
+  auto dead = std::make_unique<SubscribedChannel>();
+  dead->name = "断";
+  dead->feeds = {"http://127.0.0.1:1/feed"};
+  channels.Add(std::move(dead));
+  FeedHealthBook health;
+  RefreshWorker worker(channels, bar_, test::FastTiming(), SystemTickCount, &health);
+  worker.Start();
+  const std::pair<std::string, std::string> expected[] = {
+      {server_.Url("/feed/a"), "正常 (3 条)"}, {server_.Url("/fail"), "HTTP 404"},
+      {server_.Url("/page"), "不是RSS/Atom"},  {server_.Url("/quiet"), "没有新闻"},
+      {server_.Url("/torn"), "XML无法读取"},   {"http://127.0.0.1:1/feed", "无法连接"}};
+  ASSERT_TRUE(Eventually([&] {
+    for (const auto& entry : expected)
+      if (!health.Of(entry.first)) return false;
+    return true;
+  }));
+  worker.Stop();
+  for (const auto& [address, text] : expected) {
+    ASSERT_TRUE(health.Of(address)) << address;
+    EXPECT_EQ(FeedHealthText(*health.Of(address)), text) << address;
+  }
+  EXPECT_FALSE(health.AllFailed(channels.At(0)->feeds));
+  EXPECT_TRUE(health.AllFailed(channels.At(1)->feeds));
+  EXPECT_FALSE(health.AllFailed({server_.Url("/fail"), server_.Url("/never-fetched")}));
+  EXPECT_TRUE(messages_.Calls().empty()) << "nothing pops up";
 }
 
 TEST_F(WorkersTest, WorkerEndsWhenTheBarIsGone) {
