@@ -124,7 +124,7 @@ class WorkersTest : public testing::Test {
       res.set_content(FeedXml("quiet", 0), "text/xml");
     });
     server_.Server().Get("/torn", [](const httplib::Request&, httplib::Response& res) {
-      res.set_content("<rss><channel><item><title>a", "text/xml");
+      res.set_content("<?xml version=\"1.0\"?>\n<!-- the document ends here -->", "text/xml");
     });
     server_.Server().Get("/fail",
                          [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
