@@ -16,11 +16,14 @@ std::optional<FeedHealth> FeedHealthBook::Of(const std::string& address) const {
 
 bool FeedHealthBook::AllFailed(const std::vector<std::string>& addresses) const {
   std::lock_guard lock(mutex_);
+  bool known = false;
   for (const std::string& address : addresses) {
     const auto found = health_.find(address);
-    if (found == health_.end() || !found->second.Failed()) return false;
+    if (found == health_.end()) continue;
+    if (!found->second.Failed()) return false;
+    known = true;
   }
-  return !addresses.empty();
+  return known;
 }
 
 }  // namespace lumarine

@@ -17,8 +17,9 @@ class FeedHealthBook {
  public:
   void Record(const std::string& address, const FeedHealth& health);
   std::optional<FeedHealth> Of(const std::string& address) const;
-  // True when there is at least one address and the last download of every one failed. A feed
-  // not downloaded yet is not known to have failed.
+  // True when at least one of the addresses has been downloaded and the last download of
+  // every one downloaded failed. Addresses never downloaded (switched off, not yet due) count
+  // for nothing either way.
   bool AllFailed(const std::vector<std::string>& addresses) const;
 
  private:
