@@ -19,6 +19,7 @@
 #include "feeds/rss_feed.h"
 #include "feeds/unread_watcher.h"
 #include "feeds/worker_timing.h"
+#include "store/news_connection.h"
 #include "store/news_database_file.h"
 #include "store/news_store.h"
 #include "support/fast_timing.h"
@@ -354,6 +355,23 @@ TEST_F(WorkersTest, StopAbortsADownloadInFlightAndAnIdleWaitAtOnce) {
   downloading.Stop();
   idle.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+TEST_F(WorkersTest, StopEndsAPassWaitingForALockHeldElsewhereAtOnce) {
+  NewsConnection otherProcess;
+  ASSERT_EQ(otherProcess.Open(program_.Path() + "/news.mdb"), NewsConnection::OpenResult::kOpened);
+  ASSERT_TRUE(otherProcess.Execute("begin immediate"));
+  ChannelList channels;
+  channels.Add(Channel("科技", {"/feed/a"}));
+  RefreshWorker worker(channels, bar_, test::FastTiming());
+  worker.Start();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/a") == 1; }));
+  std::this_thread::sleep_for(100ms);  // the save now waits for the lock
+  const auto start = std::chrono::steady_clock::now();
+  worker.Stop();  // as at exit: the join must not sit out the wait
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+  otherProcess.Execute("rollback");
+  EXPECT_TRUE(messages_.Calls().empty());
 }
 
 TEST_F(WorkersTest, WatcherPostsTheShownChannelAfterEveryCheckThatRan) {
