@@ -15,8 +15,11 @@ CREATE TABLE FeedItem (
   class TEXT
 );
 
--- An item saved again by a later refresh is refused, so each item is shown once per run.
-CREATE UNIQUE INDEX FeedItemLink ON FeedItem (link);
+-- An item saved again by a later refresh is refused, so each item is shown once per run. An
+-- item is known by its link; one without a link by its title within its channel, so every
+-- link-less item is kept once instead of only the first of the run.
+CREATE UNIQUE INDEX FeedItemLink ON FeedItem (link) WHERE link <> '';
+CREATE UNIQUE INDEX FeedItemNoLink ON FeedItem (class, title) WHERE link = '';
 
 CREATE TABLE FeedSource (
   FeedLink TEXT,

@@ -85,7 +85,8 @@ ChannelBar::ChannelBar(QWidget* frame, WorkerTiming timing)
   channels_.Reset(ChannelStore::LoadSubscribedChannels());
 
   loader_ = std::make_unique<NewsListLoader>(*this, timing_);
-  refreshWorker_ = std::make_unique<RefreshWorker>(channels_, *this, timing_);
+  refreshWorker_ =
+      std::make_unique<RefreshWorker>(channels_, *this, timing_, SystemTickCount, &feedHealth_);
   refreshWorker_->Start();
   unreadWatcher_ = std::make_unique<UnreadWatcher>(channels_, *this, timing_);
   unreadWatcher_->Start();
@@ -229,7 +230,7 @@ int ChannelBar::RunPopupMenu(QMenu& menu, const QPoint& at) {
 
 void ChannelBar::RunChannelManager() {
   // Parented to the bar, so it goes with the bar if the program ends while it is open.
-  QPointer<ChannelManagerDialog> dialog = new ChannelManagerDialog(this, this);
+  QPointer<ChannelManagerDialog> dialog = new ChannelManagerDialog(this, this, &feedHealth_);
   dialog->setWindowFlag(Qt::WindowStaysOnTopHint);  // never beneath the top-most bar
   dialog->exec();
   delete dialog.data();

@@ -12,6 +12,7 @@
 #include "channelbar/news_list_page.h"
 #include "feeds/channel_bar_link.h"
 #include "feeds/channel_list.h"
+#include "feeds/feed_health_book.h"
 #include "feeds/worker_timing.h"
 #include "htmlview/html_page_dialog.h"
 
@@ -89,6 +90,8 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   void ChooseChannelById(int commandId);
 
   ChannelList& Channels() { return channels_; }
+  // What each feed's last download in this run gave; the channel dialogs show it.
+  const FeedHealthBook& Health() const { return feedHealth_; }
   NewsListPage& Page() { return page_; }
   LabelButton* ChannelSelector() const { return selector_; }
   QLineEdit* SearchEdit() const { return searchEdit_; }
@@ -119,6 +122,7 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
 
   WorkerTiming timing_;
   ChannelList channels_;
+  FeedHealthBook feedHealth_;
   NewsListPage page_;
   QImage headerStrip_;
   LabelButton* selector_;      // child

@@ -16,10 +16,13 @@ QString Quoted(const std::string& text) {
 }  // namespace
 
 void NewsListPage::InsertNewsRow(const RssItem& item) {
+  std::string row = FormatNewsRow(item);
+  if (shownRows_.contains(row)) return;
   view_->RunWhenLoaded(
       QString("try { document.getElementById(%1).insertAdjacentHTML('afterbegin', %2); } "
               "catch (e) {}")
-          .arg(Quoted(kRowContainer), Quoted(FormatNewsRow(item))));
+          .arg(Quoted(kRowContainer), Quoted(row)));
+  shownRows_.insert(std::move(row));
 }
 
 void NewsListPage::SetElementHidden(const std::string& id, bool hide) {
@@ -28,6 +31,9 @@ void NewsListPage::SetElementHidden(const std::string& id, bool hide) {
           .arg(Quoted(id), hide ? "'none'" : "''"));
 }
 
-void NewsListPage::Reload() { view_->LoadFromResource(kHtmlNewsList); }
+void NewsListPage::Reload() {
+  shownRows_.clear();
+  view_->LoadFromResource(kHtmlNewsList);
+}
 
 }  // namespace lumarine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "feeds/rss_feed.h"
@@ -18,7 +19,8 @@ class NewsListPage {
 
   explicit NewsListPage(CHtmlCtrlEx* view) : view_(view) {}
 
-  // Puts the item's row on top of the rows shown.
+  // Puts the item's row on top of the rows shown, unless the very same row (link, title and
+  // channel) is on the page already.
   void InsertNewsRow(const RssItem& item);
   // Display "none" when hiding, the empty text when showing.
   void SetElementHidden(const std::string& id, bool hide);
@@ -27,6 +29,7 @@ class NewsListPage {
 
  private:
   CHtmlCtrlEx* view_;
+  std::set<std::string> shownRows_;  // the HTML of every row since the last load
 };
 
 }  // namespace lumarine

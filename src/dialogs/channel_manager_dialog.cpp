@@ -6,6 +6,7 @@
 #include "dialogs/channel_manager_rows.h"
 #include "dialogs/edit_channel_dialog.h"
 #include "feeds/channel_store.h"
+#include "feeds/feed_health_book.h"
 #include "htmlview/app_commands.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "htmlview/html_text.h"
@@ -19,9 +20,11 @@ constexpr int kPlaceholderId = 1000;
 
 }  // namespace
 
-ChannelManagerDialog::ChannelManagerDialog(QObject* owner, QWidget* parent)
+ChannelManagerDialog::ChannelManagerDialog(QObject* owner, QWidget* parent,
+                                           const FeedHealthBook* health)
     : HtmlPageDialog(parent, kHtmlChannelManager, kPlaceholderId, kPagePlaceholder, 1),
-      owner(owner) {
+      owner(owner),
+      health_(health) {
   setWindowTitle("添加删除频道");
   resize(525, 668);
 }
@@ -31,8 +34,16 @@ void ChannelManagerDialog::OnDocumentReady() {
   loaded = true;
   InsertRowHtml(ManagerHeadRow());
   int n = 0;
-  for (const ChannelStore::CatalogueChannel& channel : ChannelStore::ListCatalogueChannels())
-    InsertRowHtml(FormatManagerChannelRow(++n, channel.name, channel.subscribed));
+  for (const ChannelStore::CatalogueChannel& channel : ChannelStore::ListCatalogueChannels()) {
+    bool allFailed = false;
+    if (health_ && channel.subscribed) {
+      std::vector<std::string> addresses;
+      for (const ChannelStore::ChannelFeed& feed : ChannelStore::ListChannelFeeds(channel.name))
+        addresses.push_back(feed.address);
+      allFailed = health_->AllFailed(addresses);
+    }
+    InsertRowHtml(FormatManagerChannelRow(++n, channel.name, channel.subscribed, allFailed));
+  }
   emit RowsBuilt();
 }
 
@@ -64,7 +75,7 @@ void ChannelManagerDialog::InsertRowHtml(const std::string& html) {
 }
 
 void ChannelManagerDialog::RunEditChannelDialog(const std::string& name, bool newChannel) {
-  EditChannelDialog dialog(this, name, newChannel);
+  EditChannelDialog dialog(this, name, newChannel, health_);
   dialog.exec();
 }
 

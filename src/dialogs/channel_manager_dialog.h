@@ -7,6 +7,8 @@
 
 namespace lumarine {
 
+class FeedHealthBook;
+
 // "添加删除频道": every catalogue channel with its subscription state. Subscribing and
 // unsubscribing are written to the user's file at once and posted to the owner (the channel
 // bar) as SubscriptionChangedEvent.
@@ -15,7 +17,10 @@ class ChannelManagerDialog : public HtmlPageDialog {
 
  public:
   // `owner` receives the subscription events; it may go away before the dialog does.
-  explicit ChannelManagerDialog(QObject* owner, QWidget* parent = nullptr);
+  // `health`, when given, marks subscribed channels whose feeds all failed and goes on to the
+  // edit channel dialog; not owned, it must outlive the dialog.
+  explicit ChannelManagerDialog(QObject* owner, QWidget* parent = nullptr,
+                                const FeedHealthBook* health = nullptr);
 
   void OnDocumentReady() override;
   void OnAppCommand(unsigned commandId, const std::string& argument) override;
@@ -36,6 +41,7 @@ class ChannelManagerDialog : public HtmlPageDialog {
 
   bool loaded = false;
   QPointer<QObject> owner;
+  const FeedHealthBook* health_;
 };
 
 }  // namespace lumarine

@@ -10,9 +10,14 @@ std::string ManagerHeadRow() {
          "style=\"width:100px\">新闻源定制</span></div>";
 }
 
-std::string FormatManagerChannelRow(int n, const std::string& name, bool subscribed) {
+std::string FormatManagerChannelRow(int n, const std::string& name, bool subscribed,
+                                    bool allFeedsFailed) {
   const std::string number = std::to_string(n);
-  const std::string shown = HtmlEscape(name);
+  std::string shown = HtmlEscape(name);
+  if (subscribed && allFeedsFailed)
+    shown +=
+        " <span class=deadmark style=\"color:#cc0000\" title=\"新闻源全部下载失败\">"
+        "(失效)</span>";
   const std::string passed = PercentEncode(name);
   return std::string("<div class=") + (subscribed ? "classsub" : "classunsub") +
          "><span style=\"width:150px\">" + shown + "</span><span id=\"substate" + number +

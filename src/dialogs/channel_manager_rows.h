@@ -13,6 +13,9 @@ std::string ManagerHeadRow();
 // shown; where it travels to the program (the onModify call and the editor link) it is
 // percent-encoded, which leaves only characters that need no escaping in a script string or
 // an attribute and lets any name, "%" and "@" included, arrive intact after one decoding.
-std::string FormatManagerChannelRow(int n, const std::string& name, bool subscribed);
+// A subscribed channel whose feeds all failed at their last download in this run carries a
+// mark after its name, with the reason in its tool tip.
+std::string FormatManagerChannelRow(int n, const std::string& name, bool subscribed,
+                                    bool allFeedsFailed = false);
 
 }  // namespace lumarine

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "feeds/channel_store.h"
+#include "feeds/feed_health_book.h"
 #include "feeds/rss_feed.h"
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
@@ -31,8 +32,12 @@ Widget* Place(Widget* widget, const QRect& rect) {
 
 }  // namespace
 
-EditChannelDialog::EditChannelDialog(QWidget* parent, std::string channelName, bool newChannel)
-    : QDialog(parent), channelName(std::move(channelName)), newChannel(newChannel) {
+EditChannelDialog::EditChannelDialog(QWidget* parent, std::string channelName, bool newChannel,
+                                     const FeedHealthBook* health)
+    : QDialog(parent),
+      channelName(std::move(channelName)),
+      newChannel(newChannel),
+      health_(health) {
   setWindowTitle("编辑频道");
   setFixedSize(416, 263);
   Place(new QLabel("如果您对RSS和XML比较熟悉 您可以编辑新闻源", this), Units(4, 5, 165, 8));
@@ -47,7 +52,7 @@ EditChannelDialog::EditChannelDialog(QWidget* parent, std::string channelName, b
   Place(new QLabel("已经添加的新闻源：", this), Units(4, 60, 73, 8));
   list_ = Place(new QTreeWidget(this), Units(4, 73, 271, 75));
   list_->setRootIsDecorated(false);
-  list_->setHeaderLabels({"新闻源地址"});
+  list_->setHeaderLabels({"新闻源地址", "状态"});
   list_->header()->resizeSection(0, 500);
   list_->header()->setVisible(!newChannel);
   auto* hidden = Place(new QPushButton("确 定", this), Units(165, 153, 50, 14));
@@ -82,6 +87,8 @@ void EditChannelDialog::FillList() {
     auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(feed.address)});
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, feed.enabled ? Qt::Checked : Qt::Unchecked);
+    if (const std::optional<FeedHealth> known = health_ ? health_->Of(feed.address) : std::nullopt)
+      ShowHealth(item, QString::fromStdString(FeedHealthText(*known)));
     list_->insertTopLevelItem(std::min(number, list_->topLevelItemCount()), item);
   }
 }
@@ -114,18 +121,24 @@ void EditChannelDialog::AddTypedAddress() {
   addButton_->setEnabled(false);
   if (check_.joinable()) check_.join();  // the previous check has already answered
   check_ = std::jthread([this, address](std::stop_token stop) {
-    const bool valid = ParseFeed(address, false, false, stop).IsValid();
+    const size_t items = ParseFeed(address, false, false, stop).ItemCount();
     if (stop.stop_requested()) return;
     // The dialog joins this thread before it goes away, so it is alive here; the call is
     // queued to its own thread.
     QMetaObject::invokeMethod(
-        this, [this, address, valid] { OnFeedChecked(address, valid); }, Qt::QueuedConnection);
+        this, [this, address, items] { OnFeedChecked(address, items); }, Qt::QueuedConnection);
   });
 }
 
-void EditChannelDialog::OnFeedChecked(const std::string& address, bool valid) {
+void EditChannelDialog::ShowHealth(QTreeWidgetItem* item, const QString& text) {
+  item->setText(1, text);
+  item->setToolTip(0, text);
+  item->setToolTip(1, text);
+}
+
+void EditChannelDialog::OnFeedChecked(const std::string& address, size_t items) {
   addButton_->setEnabled(true);
-  if (!valid) {
+  if (items == 0) {
     ShowMessageBox("添加的Feed无效!", "Lumarine", kMbOk);
     emit AddFinished(false);
     return;
@@ -135,6 +148,9 @@ void EditChannelDialog::OnFeedChecked(const std::string& address, bool valid) {
     auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(address)});
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Checked);
+    // The check was a download too: show what it gave.
+    ShowHealth(item, QString::fromStdString(
+                         FeedHealthText(FeedHealth::OfParse(FeedParseResult::kItems, items))));
     list_->addTopLevelItem(item);
   }
   if (!newChannel) ChannelStore::AddUserFeed(channelName, address);

@@ -11,15 +11,21 @@ class QTreeWidgetItem;
 
 namespace lumarine {
 
+class FeedHealthBook;
+
 // "编辑频道": a channel's feeds with a check box each, and a feed address to add after checking
-// that it yields news. Every change is written at once through ChannelStore; in new-channel
-// mode nothing is written. The feed check downloads on a worker thread; the dialog stays
-// responsive and its add button is disabled until the answer is back.
+// that it yields news. In edit mode a second column (and each row's tool tip) tells what the
+// feed's last download in this run gave. Every change is written at once through ChannelStore; in
+// new-channel mode nothing is written. The feed check downloads on a worker thread; the dialog
+// stays responsive and its add button is disabled until the answer is back.
 class EditChannelDialog : public QDialog {
   Q_OBJECT
 
  public:
-  EditChannelDialog(QWidget* parent, std::string channelName, bool newChannel);
+  // `health`, when given, is where the feeds' last downloads are read; not owned, it must
+  // outlive the dialog.
+  EditChannelDialog(QWidget* parent, std::string channelName, bool newChannel,
+                    const FeedHealthBook* health = nullptr);
   // Stops and joins a feed check still running.
   ~EditChannelDialog() override;
 
@@ -41,10 +47,12 @@ class EditChannelDialog : public QDialog {
  private:
   void FillList();
   void OnItemChanged(QTreeWidgetItem* item);
-  void OnFeedChecked(const std::string& address, bool valid);
+  void OnFeedChecked(const std::string& address, size_t items);
+  void ShowHealth(QTreeWidgetItem* item, const QString& text);
 
   std::string channelName;
   bool newChannel;
+  const FeedHealthBook* health_;
   bool clicked = false;
   bool result = false;  // read by callers; new-channel mode stores no channel, so never set
 

@@ -4,6 +4,7 @@
 #include "feeds/mark_read_worker.h"
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
+#include "store/news_connection.h"
 #include "store/news_store.h"
 
 namespace lumarine {
@@ -46,6 +47,22 @@ void NewsListLoader::ReapFinished() {
 }
 
 void NewsListLoader::Run(const std::stop_token& stop) {
+  {
+    std::unique_lock lock(rowsMutex_);
+    if (!rowsFree_.wait(lock, stop, [this] { return !rowsTaken_; })) return;
+    rowsTaken_ = true;
+  }
+  struct Release {
+    NewsListLoader& loader;
+    ~Release() {
+      {
+        std::lock_guard lock(loader.rowsMutex_);
+        loader.rowsTaken_ = false;
+      }
+      loader.rowsFree_.notify_all();
+    }
+  } release{*this};
+  const StoreLockWaitStop quickStop(stop);
   auto feed = std::make_unique<RssFeed>();
   LoadUnreadItems(*feed, ShownChannelName());
   size_t handed = 0;

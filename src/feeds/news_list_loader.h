@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -14,7 +15,9 @@ class ChannelBarLink;
 
 // Showing passes: each loads up to 18 unread rows of the shown channel, hands them to the bar
 // one by one and then has them marked read (MarkReadWorker). Passes run on their own threads
-// and may overlap; destruction stops and joins every pass still running.
+// and may be started while others run, but take their rows one after another: a pass loads
+// only once the pass before it has marked its rows read, so no two passes hand the same rows.
+// Destruction stops and joins every pass still running.
 class NewsListLoader {
  public:
   explicit NewsListLoader(ChannelBarLink& bar, WorkerTiming timing = {});
@@ -41,6 +44,10 @@ class NewsListLoader {
   WorkerTiming timing_;
   std::mutex mutex_;
   std::list<std::unique_ptr<Pass>> passes_;
+  // Held by the pass that is between loading its rows and marking them read.
+  std::mutex rowsMutex_;
+  std::condition_variable_any rowsFree_;
+  bool rowsTaken_ = false;
 };
 
 }  // namespace lumarine

@@ -5,7 +5,7 @@
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
 #include "platform/message_box.h"
-#include "store/news_store.h"
+#include "store/news_connection.h"
 
 namespace lumarine {
 namespace {
@@ -16,8 +16,12 @@ constexpr size_t kAnnouncedTitles = 3;
 }  // namespace
 
 RefreshWorker::RefreshWorker(ChannelList& channels, ChannelBarLink& bar, WorkerTiming timing,
-                             TickSource ticks)
-    : channels_(channels), bar_(bar), timing_(timing), ticks_(std::move(ticks)) {}
+                             TickSource ticks, FeedHealthBook* health)
+    : channels_(channels),
+      bar_(bar),
+      timing_(timing),
+      ticks_(std::move(ticks)),
+      fetcher_(timing.maxTransfers, timing.feedPause, health) {}
 
 RefreshWorker::~RefreshWorker() { Stop(); }
 
@@ -31,6 +35,7 @@ void RefreshWorker::Stop() {
 }
 
 void RefreshWorker::Run(std::stop_token stop) {
+  const StoreLockWaitStop quickStop(stop);
   if (!PauseFor(stop, timing_.firstPassDelay)) return;
   while (!stop.stop_requested() && bar_.IsAlive()) {
     try {
@@ -52,24 +57,27 @@ void RefreshWorker::Run(std::stop_token stop) {
 }
 
 int RefreshWorker::DownloadPass(const std::stop_token& stop, std::vector<std::string>& titles) {
-  int stored = 0;
-  for (size_t index = 0; !stop.stop_requested() && bar_.IsAlive(); ++index) {
+  // The due channels are taken when the pass starts; each feed's channel and the tick its
+  // channel was found due at go with it.
+  std::vector<FeedFetcher::Job> jobs;
+  std::vector<std::pair<const SubscribedChannel*, uint32_t>> owners;
+  for (size_t index = 0;; ++index) {
     const auto channel = channels_.At(index);
     if (!channel) break;
     const uint32_t now = ticks_();
     if (!IsChannelDue(channel->lastRefresh, now, timing_.dueAfterMs)) continue;
     for (const std::string& address : channel->feeds) {
-      if (!PauseFor(stop, timing_.feedPause)) return stored;
-      RssFeed feed = ParseFeed(address, false, false, stop);
-      if (stop.stop_requested()) return stored;
-      feed.feedLink = address;
-      feed.className = channel->name;
-      stored += SaveFeedItems(feed, true, &titles);
-      // A failed feed counts as refreshed too, so it is not retried before the interval.
-      channels_.SetLastRefresh(channel->record, now);
+      jobs.push_back({address, channel->name});
+      owners.emplace_back(channel->record, now);
     }
   }
-  return stored;
+  return fetcher_.RunPass(
+      jobs,
+      [&](size_t job) {
+        // A failed feed counts as refreshed too, so it is not retried before the interval.
+        channels_.SetLastRefresh(owners[job].first, owners[job].second);
+      },
+      titles, stop);
 }
 
 }  // namespace lumarine

@@ -27,10 +27,16 @@ std::string XmlSelectText(const XmlNode& node, const std::string& path) {
 }
 
 RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
-                            std::string_view httpCharset) {
+                            std::string_view httpCharset, FeedParseResult* result) {
   RssFeed feed(wantTitle);
-  if (const auto document = XmlDocument::Parse(bytes, httpCharset))
+  FeedParseResult found = FeedParseResult::kUnreadableXml;
+  if (const auto document = XmlDocument::Parse(bytes, httpCharset)) {
     ReadDocument(*document, wantDescriptions, feed);
+    found = !feed.items.empty()                      ? FeedParseResult::kItems
+            : document->SelectSingle("/rss/channel") ? FeedParseResult::kNoItems
+                                                     : FeedParseResult::kNotAFeed;
+  }
+  if (result) *result = found;
   return feed;
 }
 

@@ -42,9 +42,12 @@ class RssFeed {
 RssFeed ParseFeed(const std::string& address, bool wantTitle, bool wantDescriptions,
                   std::stop_token stop = {});
 
+// What a parse found.
+enum class FeedParseResult { kItems, kNoItems, kNotAFeed, kUnreadableXml };
+
 // Same, from bytes already in memory (`httpCharset` as sent with them, if any).
 RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
-                            std::string_view httpCharset = {});
+                            std::string_view httpCharset = {}, FeedParseResult* result = nullptr);
 
 class XmlNode;
 // Text of the first node selected by `path` relative to `node`; empty when there is none.

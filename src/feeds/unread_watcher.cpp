@@ -3,6 +3,7 @@
 #include "feeds/channel_bar_link.h"
 #include "feeds/channel_list.h"
 #include "feeds/refresh_events.h"
+#include "store/news_connection.h"
 #include "store/news_store.h"
 
 namespace lumarine {
@@ -22,6 +23,7 @@ void UnreadWatcher::Stop() {
 }
 
 void UnreadWatcher::Run(std::stop_token stop) {
+  const StoreLockWaitStop quickStop(stop);
   while (!stop.stop_requested()) {
     ListRefreshEvent().Wait(stop, timing_.unreadWait);
     if (stop.stop_requested()) return;

@@ -14,7 +14,8 @@ struct WorkerTiming {
   milliseconds firstPassDelay{10'000};
   milliseconds refreshWait{900'000};  // between download passes
   uint32_t dueAfterMs = 900'000;      // a channel is due when refreshed longer ago than this
-  milliseconds feedPause{10};         // before each feed download
+  milliseconds feedPause{10};         // between the starts of two feed downloads
+  size_t maxTransfers = 6;            // feed downloads of a pass at once
   milliseconds unreadWait{480'000};   // between unread checks
   milliseconds recommendPause{3'000};
   size_t maxRowsPerPass = 18;

@@ -81,33 +81,42 @@ HttpResponse ReadLocalFile(const HttpRequest& request) {
 
 }  // namespace
 
-HttpResponse HttpGet(const HttpRequest& request) {
-  if (!IsNetworkAddress(request.url)) return ReadLocalFile(request);
-  HttpResponse response;
-  if (request.stop.stop_requested()) {
-    response.error = "stopped";
-    return response;
-  }
-  InitialiseCurlOnce();
-  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-  if (!easy || !multi) {
-    response.error = "curl initialisation failed";
-    return response;
-  }
+namespace {
 
+// One request's easy handle and everything it points into while it runs.
+struct Transfer {
+  explicit Transfer(const HttpRequest& request)
+      : request(request), sink{&response.body, request.maxBodyBytes} {}
+
+  const HttpRequest& request;
+  HttpResponse response;
+  Sink sink;
+  std::unique_ptr<CURL, EasyDeleter> easy;
   std::unique_ptr<curl_slist, ListDeleter> headers;
-  auto addHeader = [&headers](const std::string& header) {
-    headers.reset(curl_slist_append(headers.release(), header.c_str()));
+};
+
+// Sets up the easy handle of `transfer`; false when curl could not make one.
+bool PrepareTransfer(Transfer& transfer) {
+  InitialiseCurlOnce();
+  transfer.easy.reset(curl_easy_init());
+  if (!transfer.easy) {
+    transfer.response.error = "curl initialisation failed";
+    transfer.response.failure = HttpFailure::kOther;
+    return false;
+  }
+  const HttpRequest& request = transfer.request;
+  auto addHeader = [&transfer](const std::string& header) {
+    transfer.headers.reset(curl_slist_append(transfer.headers.release(), header.c_str()));
   };
   for (const std::string& header : request.headers) addHeader(header);
   if (request.noCache) {
     addHeader("Cache-Control: no-cache");
     addHeader("Pragma: no-cache");
   }
+  if (!request.ifNoneMatch.empty()) addHeader("If-None-Match: " + request.ifNoneMatch);
+  if (!request.ifModifiedSince.empty()) addHeader("If-Modified-Since: " + request.ifModifiedSince);
 
-  Sink sink{&response.body, request.maxBodyBytes};
-  CURL* handle = easy.get();
+  CURL* handle = transfer.easy.get();
   curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
   curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
@@ -120,11 +129,92 @@ HttpResponse HttpGet(const HttpRequest& request) {
   curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
   curl_easy_setopt(handle, CURLOPT_USERAGENT, "Lumarine/0.1");
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
-  if (headers) curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer.sink);
+  curl_easy_setopt(handle, CURLOPT_PRIVATE, &transfer);
+  if (transfer.headers) curl_easy_setopt(handle, CURLOPT_HTTPHEADER, transfer.headers.get());
   if (request.failOnHttpError) curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
+  return true;
+}
+
+std::string HeaderOfLastAnswer(CURL* handle, const char* name) {
+  curl_header* header = nullptr;
+  if (curl_easy_header(handle, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK || !header)
+    return {};
+  return header->value;
+}
+
+HttpFailure FailureOf(CURLcode result) {
+  switch (result) {
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return HttpFailure::kCannotConnect;
+    case CURLE_OPERATION_TIMEDOUT:
+      return HttpFailure::kTimedOut;
+    case CURLE_HTTP_RETURNED_ERROR:
+      return HttpFailure::kHttpStatus;
+    default:
+      return HttpFailure::kOther;
+  }
+}
+
+// Fills the response of a transfer that ended with `result`.
+void FinishTransfer(Transfer& transfer, CURLcode result, bool stopped) {
+  HttpResponse& response = transfer.response;
+  CURL* handle = transfer.easy.get();
+  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &response.status);
+  char* contentType = nullptr;
+  if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
+    response.contentType = contentType;
+  if (stopped) {
+    response.error = "stopped";
+    response.failure = HttpFailure::kStopped;
+  } else if (transfer.sink.overflow) {
+    response.error = "response larger than the limit";
+    response.failure = HttpFailure::kTooLarge;
+  } else if (result != CURLE_OK) {
+    response.error = curl_easy_strerror(result);
+    response.failure = FailureOf(result);
+  } else if (transfer.request.failOnHttpError && response.status >= 400) {
+    response.error = "HTTP " + std::to_string(response.status);
+    response.failure = HttpFailure::kHttpStatus;
+  } else {
+    response.ok = true;
+    response.notModified = response.status == 304;
+    response.etag = HeaderOfLastAnswer(handle, "ETag");
+    response.lastModified = HeaderOfLastAnswer(handle, "Last-Modified");
+  }
+  if (!response.ok) response.body.clear();
+}
+
+HttpResponse ReadLocal(const HttpRequest& request) {
+  HttpResponse response = ReadLocalFile(request);
+  if (!response.ok) response.failure = HttpFailure::kOther;
+  return response;
+}
+
+HttpResponse Stopped() {
+  HttpResponse response;
+  response.error = "stopped";
+  response.failure = HttpFailure::kStopped;
+  return response;
+}
+
+}  // namespace
+
+HttpResponse HttpGet(const HttpRequest& request) {
+  if (!IsNetworkAddress(request.url)) return ReadLocal(request);
+  if (request.stop.stop_requested()) return Stopped();
+  Transfer transfer(request);
+  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+  if (!PrepareTransfer(transfer) || !multi) {
+    transfer.response.error = "curl initialisation failed";
+    transfer.response.failure = HttpFailure::kOther;
+    return std::move(transfer.response);
+  }
 
   // The multi interface lets a stop request wake the transfer at once.
+  CURL* handle = transfer.easy.get();
   curl_multi_add_handle(multi.get(), handle);
   std::atomic<bool> stopped{false};
   std::stop_callback onStop(request.stop, [&] {
@@ -141,25 +231,80 @@ HttpResponse HttpGet(const HttpRequest& request) {
   int queued = 0;
   while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued))
     if (message->msg == CURLMSG_DONE) result = message->data.result;
-  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &response.status);
-  char* contentType = nullptr;
-  if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
-    response.contentType = contentType;
+  FinishTransfer(transfer, result, stopped);
   curl_multi_remove_handle(multi.get(), handle);
+  return std::move(transfer.response);
+}
 
-  if (stopped) {
-    response.error = "stopped";
-  } else if (sink.overflow) {
-    response.error = "response larger than the limit";
-  } else if (result != CURLE_OK) {
-    response.error = curl_easy_strerror(result);
-  } else if (request.failOnHttpError && response.status >= 400) {
-    response.error = "HTTP " + std::to_string(response.status);
-  } else {
-    response.ok = true;
+void HttpGetAll(const std::vector<HttpRequest>& requests, size_t maxTransfers,
+                std::chrono::milliseconds startPause,
+                const std::function<void(size_t, HttpResponse&)>& onDone, std::stop_token stop) {
+  using Clock = std::chrono::steady_clock;
+  maxTransfers = std::max<size_t>(maxTransfers, 1);
+  InitialiseCurlOnce();
+  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+  if (!multi) return;
+  std::atomic<bool> stopped{stop.stop_requested()};
+  std::stop_callback onStop(stop, [&] {
+    stopped = true;
+    curl_multi_wakeup(multi.get());
+  });
+
+  // Transfers in flight, by index; each owns its easy handle.
+  std::vector<std::pair<size_t, std::unique_ptr<Transfer>>> active;
+  size_t next = 0;
+  Clock::time_point lastStart = Clock::now() - startPause;
+  while (!stopped && (next < requests.size() || !active.empty())) {
+    while (!stopped && next < requests.size() && active.size() < maxTransfers &&
+           Clock::now() - lastStart >= startPause) {
+      const size_t index = next++;
+      lastStart = Clock::now();
+      const HttpRequest& request = requests[index];
+      if (!IsNetworkAddress(request.url)) {
+        HttpResponse response = ReadLocal(request);
+        onDone(index, response);
+        continue;
+      }
+      auto transfer = std::make_unique<Transfer>(request);
+      if (!PrepareTransfer(*transfer) ||
+          curl_multi_add_handle(multi.get(), transfer->easy.get()) != CURLM_OK) {
+        onDone(index, transfer->response);
+        continue;
+      }
+      active.emplace_back(index, std::move(transfer));
+    }
+    if (stopped) break;
+
+    int running = 0;
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+      if (message->msg != CURLMSG_DONE) continue;
+      CURL* handle = message->easy_handle;
+      const CURLcode result = message->data.result;
+      const auto found = std::find_if(active.begin(), active.end(), [handle](const auto& entry) {
+        return entry.second->easy.get() == handle;
+      });
+      curl_multi_remove_handle(multi.get(), handle);
+      if (found == active.end()) continue;
+      std::pair<size_t, std::unique_ptr<Transfer>> done = std::move(*found);
+      active.erase(found);
+      FinishTransfer(*done.second, result, false);
+      onDone(done.first, done.second->response);
+      if (stopped) break;
+    }
+    if (stopped || (next >= requests.size() && active.empty())) break;
+
+    // Wake for the network, or when the next start is due.
+    int waitMs = 1000;
+    if (next < requests.size() && active.size() < maxTransfers) {
+      const auto untilStart = startPause - (Clock::now() - lastStart);
+      waitMs = static_cast<int>(std::clamp<long long>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(untilStart).count(), 0, 1000));
+    }
+    if (!active.empty() || waitMs > 0) curl_multi_poll(multi.get(), nullptr, 0, waitMs, nullptr);
   }
-  if (!response.ok) response.body.clear();
-  return response;
+  for (auto& entry : active) curl_multi_remove_handle(multi.get(), entry.second->easy.get());
 }
 
 HttpResponse HttpDownloadToFile(const HttpRequest& request, const std::string& path) {

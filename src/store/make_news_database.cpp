@@ -1,5 +1,6 @@
 // Build tool: make_news_database SCHEMA.sql TARGET.mdb
-// Creates TARGET from the schema when it does not exist; an existing file is left alone.
+// Creates TARGET from the schema when it does not exist; an existing file keeps its rows and
+// only has its indexes brought in line with the schema.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -24,7 +25,9 @@ int main(int argc, char** argv) {
       std::printf("created %s\n", argv[2]);
       return 0;
     case lumarine::CreateDatabaseResult::kAlreadyExists:
-      return 0;
+      if (lumarine::UpdateNewsDatabaseIndexes(argv[2], schema.str(), error)) return 0;
+      std::fprintf(stderr, "%s: %s: %s\n", argv[0], argv[2], error.c_str());
+      return 1;
     case lumarine::CreateDatabaseResult::kFailed:
       std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
       return 1;

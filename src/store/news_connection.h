@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 struct sqlite3;
@@ -29,8 +31,13 @@ class NewsConnection {
   NewsConnection(const NewsConnection&) = delete;
   NewsConnection& operator=(const NewsConnection&) = delete;
 
-  // Opens an existing database file for reading and writing; never creates it. Waits up to
-  // five seconds for a lock held by another connection before a statement fails.
+  // How long all statements of one connection together may wait for locks that another
+  // connection holds; after that every statement that needs such a lock fails at once. As
+  // long as one exit-time request may take, so emptying the table at exit waits no longer.
+  static constexpr std::chrono::milliseconds kLockWaitBudget{3000};
+
+  // Opens an existing database file for reading and writing; never creates it. The lock wait
+  // budget starts here.
   OpenResult Open(const std::string& path);
 
   // Runs one statement that returns no rows.
@@ -47,15 +54,42 @@ class NewsConnection {
   // by itself after some failures (a full disk, for one).
   bool InTransaction() const;
 
+  // False, with LastError() telling why, when the engine opened the file for reading only
+  // (its permissions forbid writing).
+  bool CheckWritable();
+
   // The error of the last call that failed.
   const DatabaseError& LastError() const { return lastError_; }
 
  private:
+  static int WaitForLock(void* self, int attempt);
   void Close();
 
   sqlite3* db_ = nullptr;
   DatabaseError lastError_;
+  std::chrono::steady_clock::time_point lockWaitEnd_;
+  std::stop_token stop_;
 };
+
+// While one lives, a stop requested on `stop` makes the store operations of the calling thread
+// stop waiting for locks at once, so a worker that is asked to end never sits out the budget.
+class StoreLockWaitStop {
+ public:
+  explicit StoreLockWaitStop(std::stop_token stop);
+  ~StoreLockWaitStop();
+  StoreLockWaitStop(const StoreLockWaitStop&) = delete;
+  StoreLockWaitStop& operator=(const StoreLockWaitStop&) = delete;
+
+ private:
+  std::stop_token previous_;
+};
+
+// True for the errors that mean the file cannot take writes at all: read only, disk full,
+// input/output failure, a file that cannot be opened or is damaged. Not for a lock held
+// elsewhere, a refused row or a bad statement.
+bool IsWriteFailure(const DatabaseError& error);
+// True when the error is a lock held by another connection.
+bool IsLockTimeout(const DatabaseError& error);
 
 // The error the connection `db` reports for its last call.
 DatabaseError DatabaseErrorOf(sqlite3* db);

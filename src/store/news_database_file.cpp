@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace lumarine {
 namespace {
@@ -28,7 +31,65 @@ bool BuildSchema(const std::string& path, const std::string& schemaSql, std::str
   return rc == SQLITE_OK;
 }
 
+// The index definitions (name, statement) of the database `db`.
+std::vector<std::pair<std::string, std::string>> IndexesOf(sqlite3* db) {
+  std::vector<std::pair<std::string, std::string>> indexes;
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db,
+                         "select name, sql from sqlite_master where type = 'index' and sql "
+                         "is not null order by name",
+                         -1, &statement, nullptr) != SQLITE_OK)
+    return indexes;
+  while (sqlite3_step(statement) == SQLITE_ROW)
+    indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)),
+                         reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)));
+  sqlite3_finalize(statement);
+  return indexes;
+}
+
 }  // namespace
+
+bool UpdateNewsDatabaseIndexes(const std::string& path, const std::string& schemaSql,
+                               std::string& errorText) {
+  sqlite3* wanted = nullptr;
+  sqlite3_open_v2(":memory:", &wanted, SQLITE_OPEN_READWRITE, nullptr);
+  char* message = nullptr;
+  if (sqlite3_exec(wanted, schemaSql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    errorText = message ? message : "the schema does not run";
+    sqlite3_free(message);
+    sqlite3_close(wanted);
+    return false;
+  }
+  const auto wantedIndexes = IndexesOf(wanted);
+  sqlite3_close(wanted);
+
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    errorText = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    return false;
+  }
+  const auto present = IndexesOf(db);
+  std::string script;
+  for (const auto& [name, sql] : wantedIndexes) {
+    const auto same = std::find_if(present.begin(), present.end(), [&](const auto& index) {
+      return index.first == name && index.second == sql;
+    });
+    if (same == present.end()) script += "drop index if exists \"" + name + "\";\n" + sql + ";\n";
+  }
+  bool ok = true;
+  if (!script.empty()) {
+    script = "begin immediate;\n" + script + "commit;";
+    if (sqlite3_exec(db, script.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+      errorText = message ? message : sqlite3_errmsg(db);
+      sqlite3_free(message);
+      sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+      ok = false;
+    }
+  }
+  sqlite3_close(db);
+  return ok;
+}
 
 CreateDatabaseResult CreateNewsDatabase(const std::string& path, const std::string& schemaSql,
                                         std::string& errorText) {

@@ -12,4 +12,11 @@ enum class CreateDatabaseResult { kCreated, kAlreadyExists, kFailed };
 CreateDatabaseResult CreateNewsDatabase(const std::string& path, const std::string& schemaSql,
                                         std::string& errorText);
 
+// Brings the indexes of an existing database file at `path` in line with `schemaSql`: an index
+// the schema defines differently (or that is missing) is made anew, so a file kept from an
+// older build takes the current keys. Tables and rows are left as they are. False, with
+// `errorText`, when the file cannot be opened or an index cannot be made (nothing changed).
+bool UpdateNewsDatabaseIndexes(const std::string& path, const std::string& schemaSql,
+                               std::string& errorText);
+
 }  // namespace lumarine

@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "store/news_database.h"
 #include "store/news_statement.h"
+#include "store/write_failure_notice.h"
 
 namespace lumarine {
 namespace {
@@ -55,20 +56,29 @@ std::optional<int> RunInOneTransaction(NewsConnection& connection, size_t rows,
       return std::nullopt;
   }
   if (connection.Execute("commit")) return static_cast<int>(taken.size());
-  connection.Execute("rollback");
+  // A successful rollback leaves the commit's error as the last one.
+  if (connection.InTransaction()) connection.Execute("rollback");
   return std::nullopt;
 }
 
 // One commit for the whole batch is what makes saving fast; when the database will not take
-// the batch, each row runs on its own as far as it can.
-// `taken` receives the indices of the rows kept.
+// the batch for a reason of its own, each row runs on its own as far as it can. A lock held
+// elsewhere past the wait budget, or a file that takes no writes, ends the batch: then
+// `failure` holds why. `taken` receives the indices of the rows kept.
 int RunForEveryRow(NewsConnection& connection, size_t rows,
-                   const std::function<bool(size_t)>& runRow, std::vector<size_t>& taken) {
+                   const std::function<bool(size_t)>& runRow, std::vector<size_t>& taken,
+                   std::optional<DatabaseError>& failure) {
   taken.clear();
+  failure.reset();
   if (rows == 0) return 0;
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (const std::optional<int> count = RunInOneTransaction(connection, rows, runRow, taken))
       return *count;
+    if (IsLockTimeout(connection.LastError()) || IsWriteFailure(connection.LastError())) {
+      failure = connection.LastError();
+      taken.clear();
+      return 0;
+    }
   }
   taken.clear();
   for (size_t row = 0; row < rows; ++row)
@@ -78,16 +88,41 @@ int RunForEveryRow(NewsConnection& connection, size_t rows,
 
 }  // namespace
 
-int SaveFeedItems(const RssFeed& feed, bool saveItems, std::vector<std::string>* storedTitles) {
-  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnection);
-  if (!connection || !saveItems) return 0;
+int SaveFeedItems(const RssFeed& feed, bool saveItems, std::vector<std::string>* storedTitles,
+                  bool* failed) {
+  if (failed) *failed = false;
+  const std::string path = NewsDatabasePath();
+  auto connection = std::make_unique<NewsConnection>();
+  switch (connection->Open(path)) {
+    case NewsConnection::OpenResult::kOpened:
+      break;
+    case NewsConnection::OpenResult::kNoConnectionObject:
+      ShowMessageBox(std::string(kNoConnection));
+      if (failed) *failed = true;
+      return 0;
+    case NewsConnection::OpenResult::kOpenFailed:
+      // Every feed of a pass would fail alike: say it once.
+      WriteFailureNotice::Report(path, connection->LastError());
+      if (failed) *failed = true;
+      return 0;
+  }
+  if (!saveItems || feed.items.empty()) return 0;
+  if (!connection->CheckWritable()) {
+    WriteFailureNotice::Report(path, connection->LastError());
+    if (failed) *failed = true;
+    return 0;
+  }
   // The insert is compiled once for the batch; every row binds its values, so no quoting
   // is needed and a value cannot end the statement early.
   const std::unique_ptr<NewsStatement> insert = connection->Prepare(
       "insert into FeedItem (FeedLink, title, link, description, pubdate, author, category, "
       "subject,readstatus,class) values(?,?,?,?,?,?,?,?,?,?)");
-  if (!insert) return 0;
+  if (!insert) {
+    if (failed) *failed = true;
+    return 0;
+  }
   std::vector<size_t> taken;
+  std::optional<DatabaseError> failure;
   const int stored = RunForEveryRow(
       *connection, feed.items.size(),
       [&](size_t row) {
@@ -103,7 +138,14 @@ int SaveFeedItems(const RssFeed& feed, bool saveItems, std::vector<std::string>*
                             {{}, true, kUnread},
                             {feed.className}});
       },
-      taken);
+      taken, failure);
+  if (failure) {
+    // A lock held elsewhere is given up on silently; a file that takes no writes is told.
+    if (IsWriteFailure(*failure)) WriteFailureNotice::Report(path, *failure);
+    if (failed) *failed = true;
+  } else {
+    WriteFailureNotice::Clear(path);
+  }
   if (storedTitles)
     for (const size_t row : taken) storedTitles->push_back(feed.items[row].title);
   return stored;
@@ -156,11 +198,21 @@ int MarkItemsRead(const RssFeed* feed) {
   if (feed) {
     const std::unique_ptr<NewsStatement> update =
         connection->Prepare("update FeedItem set readstatus = 1 where link = ?");
+    // A row without a link is known by its title within its channel, as the file's keys say;
+    // by its empty link alone, it would mark every link-less row read unseen.
+    const std::unique_ptr<NewsStatement> updateNoLink = connection->Prepare(
+        "update FeedItem set readstatus = 1 where link = '' and class = ? and title = ?");
     std::vector<size_t> taken;
-    if (update)
+    std::optional<DatabaseError> failure;
+    if (update && updateNoLink)
       RunForEveryRow(
           *connection, feed->items.size(),
-          [&](size_t row) { return update->Run({{feed->items[row].link}}); }, taken);
+          [&](size_t row) {
+            const RssItem& item = feed->items[row];
+            return item.link.empty() ? updateNoLink->Run({{item.className}, {item.title}})
+                                     : update->Run({{item.link}});
+          },
+          taken, failure);
   }
   return 1;
 }

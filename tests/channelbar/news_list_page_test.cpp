@@ -47,6 +47,18 @@ class NewsListPageTest : public QObject {
     QCOMPARE(RowTexts(), QStringList({"D", "C", "B", "A"}));
   }
 
+  void aRowAlreadyOnThePageIsNeverInsertedAgain() {
+    page_->InsertNewsRow(Item("A"));
+    page_->InsertNewsRow(Item("B"));
+    page_->InsertNewsRow(Item("A"));
+    page_->InsertNewsRow(Item("A", "http://news.example/other"));  // another item
+    QCOMPARE(RowTexts(), QStringList({"A", "B", "A"}));
+    page_->Reload();
+    QVERIFY(test::WaitForDocument(view_.get()));
+    page_->InsertNewsRow(Item("A"));  // a fresh page shows it again
+    QCOMPARE(RowTexts(), QStringList({"A"}));
+  }
+
   void rowsSentDuringALoadArriveAfterItInOrder() {
     page_->InsertNewsRow(Item("old"));
     page_->Reload();  // drops the rows of the page it replaces

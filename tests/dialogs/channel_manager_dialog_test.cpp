@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "channelbar/subscription_changed_event.h"
+#include "feeds/feed_health_book.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "platform/text_codec.h"
 #include "support/page_script.h"
@@ -130,6 +131,23 @@ class ChannelManagerDialogTest : public QObject {
     QCOMPARE(dialog.edits[0], std::make_pair(std::string("科技"), false));
     dialog.OnAppCommand(1008, " ");
     QCOMPARE(dialog.edits.back(), std::make_pair(std::string(), true));
+  }
+
+  void aSubscribedChannelWhoseFeedsAllFailedIsMarked() {
+    program_->WriteProfile("qixchannel.ini",
+                           Utf8ToGb18030("[channel]\nchannelcnt=2\nchannel1=科技\nchannel2=体育\n"
+                                         "[科技]\nfeedcnt=1\nfeed1=http://dead/1\n"
+                                         "[体育]\nfeedcnt=1\nfeed1=http://dead/2\n"));
+    FeedHealthBook health;
+    health.Record("http://dead/1", {FeedHealth::State::kCannotConnect, 0, 0});
+    health.Record("http://dead/2", {FeedHealth::State::kTimedOut, 0, 0});
+    RecordingBar bar;
+    TestManager dialog(&bar, nullptr, &health);
+    QVERIFY(Open(dialog));
+    QCOMPARE(Cells(dialog, 1).value(0), QString::fromUtf8("科技 (失效)"));
+    QCOMPARE(Cells(dialog, 2).value(0), QString::fromUtf8("体育"));  // not subscribed
+    QCOMPARE(Script(dialog, "document.querySelector('.deadmark').title"),
+             QString::fromUtf8("新闻源全部下载失败"));
   }
 
   void namesThatLookLikeMarkupOrScriptArriveIntact() {

@@ -25,6 +25,14 @@ TEST(ManagerRows, SubscribedAndUnsubscribedRowsDifferInClassStateAndAction) {
   EXPECT_NE(row.find("onModify('substate7','News')\">订阅</a>"), std::string::npos);
 }
 
+TEST(ManagerRows, OnlyASubscribedChannelWhoseFeedsAllFailedIsMarked) {
+  const std::string dead = FormatManagerChannelRow(3, "科技", true, true);
+  EXPECT_NE(dead.find(">科技 <span class=deadmark"), std::string::npos);
+  EXPECT_NE(dead.find(">(失效)</span></span><span id=\"substate3\""), std::string::npos);
+  EXPECT_EQ(FormatManagerChannelRow(3, "科技", false, true).find("deadmark"), std::string::npos);
+  EXPECT_EQ(FormatManagerChannelRow(3, "科技", true, false).find("deadmark"), std::string::npos);
+}
+
 TEST(ManagerRows, ANameCannotBreakOutOfTheRowOrTheScriptCall) {
   const std::string row = FormatManagerChannelRow(1, "x','y');alert(1)//<b>\"", false);
   EXPECT_NE(row.find(">x&#39;,&#39;y&#39;);alert(1)//&lt;b&gt;&quot;</span>"), std::string::npos);

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "feeds/feed_health_book.h"
 #include "platform/text_codec.h"
 #include "support/loopback_server.h"
 #include "support/message_box_recorder.h"
@@ -58,6 +59,19 @@ class EditChannelDialogTest : public QObject {
     QVERIFY(!dialog.findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly)->isEnabled());
     QCOMPARE(program_->ReadProfile("qixchannel.ini"), catalogue_);
     QCOMPARE(program_->ReadProfile("userchannel.ini"), user_);
+  }
+
+  void eachFeedShowsWhatItsLastDownloadGave() {
+    FeedHealthBook health;
+    health.Record("http://c/A", {FeedHealth::State::kItems, 24, 0});
+    health.Record("http://c/B", {FeedHealth::State::kHttpStatus, 0, 404});
+    EditChannelDialog dialog(nullptr, "科技", false, &health);
+    QCOMPARE(dialog.FeedList()->headerItem()->text(1), QString::fromUtf8("状态"));
+    const QStringList expected = {QString::fromUtf8("正常 (24 条)"), "", "HTTP 404"};
+    for (int row = 0; row < 3; ++row) {
+      QCOMPARE(dialog.FeedList()->topLevelItem(row)->text(1), expected[row]);
+      QCOMPARE(dialog.FeedList()->topLevelItem(row)->toolTip(0), expected[row]);
+    }
   }
 
   void clickingACheckBoxWritesItsStateAtOnce() {
@@ -115,6 +129,7 @@ class EditChannelDialogTest : public QObject {
     QVERIFY(boxes.Calls().empty());
     QCOMPARE(Rows(dialog).last(), QString::fromStdString(address));
     QCOMPARE(dialog.FeedList()->topLevelItem(3)->checkState(0), Qt::Checked);
+    QCOMPARE(dialog.FeedList()->topLevelItem(3)->text(1), QString::fromUtf8("正常 (2 条)"));
     QVERIFY(User().find("feedcnt=2") != std::string::npos);
     QVERIFY(User().find("feed2=" + address) != std::string::npos);
   }

@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "feeds/channel_bar_link.h"
 #include "feeds/channel_list.h"
+#include "feeds/feed_health_book.h"
 #include "feeds/news_list_loader.h"
 #include "feeds/recommend_worker.h"
 #include "feeds/refresh_events.h"
@@ -18,6 +19,7 @@
 #include "feeds/rss_feed.h"
 #include "feeds/unread_watcher.h"
 #include "feeds/worker_timing.h"
+#include "store/news_connection.h"
 #include "store/news_database_file.h"
 #include "store/news_store.h"
 #include "support/fast_timing.h"
@@ -40,6 +42,8 @@ class BarRecorder : public ChannelBarLink {
   }
   bool SendNewsRow(const RssItem& item, std::stop_token stop) override {
     std::unique_lock lock(mutex_);
+    ++sends_;
+    changed_.notify_all();
     if (!changed_.wait(lock, stop, [this] { return !hold_; })) return false;
     rows_.push_back(item.title);
     changed_.notify_all();
@@ -59,6 +63,10 @@ class BarRecorder : public ChannelBarLink {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, 10s, [&] { return posted_.size() >= count; });
   }
+  bool WaitForSends(size_t count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 10s, [&] { return sends_ >= count; });
+  }
   bool WaitForRows(size_t count) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, 10s, [&] { return rows_.size() >= count; });
@@ -76,6 +84,7 @@ class BarRecorder : public ChannelBarLink {
   std::condition_variable_any changed_;
   std::vector<std::string> posted_;
   std::vector<std::string> rows_;
+  size_t sends_ = 0;
   bool hold_ = false;
 };
 
@@ -100,6 +109,23 @@ class WorkersTest : public testing::Test {
         << error;
     server_.Server().Get(R"(/feed/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
       res.set_content(FeedXml(req.matches[1], 3), "text/xml");
+    });
+    server_.Server().Get(R"(/tagged/(\w+))",
+                         [](const httplib::Request& req, httplib::Response& res) {
+                           res.set_header("ETag", "\"1\"");
+                           if (req.get_header_value("If-None-Match") == "\"1\"")
+                             res.status = 304;
+                           else
+                             res.set_content(FeedXml(req.matches[1], 3), "text/xml");
+                         });
+    server_.Server().Get("/page", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("<html><body>no feed</body></html>", "text/html");
+    });
+    server_.Server().Get("/quiet", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(FeedXml("quiet", 0), "text/xml");
+    });
+    server_.Server().Get("/torn", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content("<?xml version=\"1.0\"?>\n<!-- the document ends here -->", "text/xml");
     });
     server_.Server().Get("/fail",
                          [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
@@ -232,6 +258,80 @@ TEST_F(WorkersTest, ChannelWhoseFeedsFailIsStillMarkedRefreshed) {
   EXPECT_EQ(channels.At(1)->lastRefresh, 0u) << "a channel without feeds stays never refreshed";
 }
 
+TEST_F(WorkersTest, AFeedThatNeverAnswersHoldsUpNoOtherFeed) {
+  ChannelList channels;
+  channels.Add(Channel("慢", {"/slow", "/feed/a", "/feed/b"}));
+  channels.Add(Channel("快", {"/feed/c"}));
+  RefreshWorker worker(channels, bar_, test::FastTiming());
+  worker.Start();
+  // The slow feed answers only when the test ends; the others are stored meanwhile.
+  ASSERT_TRUE(Eventually([&] {
+    RssFeed loaded;
+    LoadUnreadItems(loaded, "");
+    return loaded.ItemCount() == 9u;
+  }));
+  EXPECT_EQ(channels.At(1)->lastRefresh, channels.At(0)->lastRefresh);
+  worker.Stop();
+}
+
+TEST_F(WorkersTest, AnUnchangedFeedAnswers304AndCountsAsRefreshedWithoutStoreWork) {
+  ChannelList channels;
+  channels.Add(Channel("科技", {"/tagged/a"}));
+  std::atomic<uint32_t> tick{5000};
+  FeedHealthBook health;
+  RefreshWorker worker(
+      channels, bar_, test::FastTiming(), [&tick] { return tick.load(); }, &health);
+  worker.Start();
+  ASSERT_TRUE(Eventually([&] { return channels.At(0)->lastRefresh == 5000; }));
+  ClearAllItems();  // a full download would store the items again
+  tick = 5000 + 900001;
+  ASSERT_TRUE(Eventually([&] {
+    FeedRefreshEvent().Set();
+    return channels.At(0)->lastRefresh == tick;
+  }));
+  worker.Stop();
+  const auto headers = server_.RequestHeaders();
+  ASSERT_EQ(headers.size(), 2u);
+  EXPECT_FALSE(headers[0].contains("If-None-Match"));
+  EXPECT_EQ(headers[1].find("If-None-Match")->second, "\"1\"");
+  RssFeed loaded;
+  LoadUnreadItems(loaded, "");
+  EXPECT_EQ(loaded.ItemCount(), 0u) << "a 304 stores nothing";
+  EXPECT_EQ(FeedHealthText(*health.Of(server_.Url("/tagged/a"))), "正常 (3 条)");
+}
+
+TEST_F(WorkersTest, EachFeedsHealthIsKeptForTheRun) {
+  ChannelList channels;
+  channels.Add(Channel("杂", {"/feed/a", "/fail", "/page", "/quiet", "/torn"}));
+  channels.Add(Channel("死", {"/fail"}));
+  auto dead = std::make_unique<SubscribedChannel>();
+  dead->name = "断";
+  dead->feeds = {"http://127.0.0.1:1/feed"};
+  channels.Add(std::move(dead));
+  FeedHealthBook health;
+  RefreshWorker worker(channels, bar_, test::FastTiming(), SystemTickCount, &health);
+  worker.Start();
+  const std::pair<std::string, std::string> expected[] = {
+      {server_.Url("/feed/a"), "正常 (3 条)"}, {server_.Url("/fail"), "HTTP 404"},
+      {server_.Url("/page"), "不是RSS/Atom"},  {server_.Url("/quiet"), "没有新闻"},
+      {server_.Url("/torn"), "XML无法读取"},   {"http://127.0.0.1:1/feed", "无法连接"}};
+  ASSERT_TRUE(Eventually([&] {
+    for (const auto& entry : expected)
+      if (!health.Of(entry.first)) return false;
+    return true;
+  }));
+  worker.Stop();
+  for (const auto& [address, text] : expected) {
+    ASSERT_TRUE(health.Of(address)) << address;
+    EXPECT_EQ(FeedHealthText(*health.Of(address)), text) << address;
+  }
+  EXPECT_FALSE(health.AllFailed(channels.At(0)->feeds));
+  EXPECT_TRUE(health.AllFailed(channels.At(1)->feeds));
+  EXPECT_TRUE(health.AllFailed({server_.Url("/fail"), server_.Url("/never-fetched")}));
+  EXPECT_FALSE(health.AllFailed({server_.Url("/never-fetched")}));
+  EXPECT_TRUE(messages_.Calls().empty()) << "nothing pops up";
+}
+
 TEST_F(WorkersTest, WorkerEndsWhenTheBarIsGone) {
   ChannelList channels;
   channels.Add(Channel("科技", {"/feed/a"}));
@@ -255,6 +355,23 @@ TEST_F(WorkersTest, StopAbortsADownloadInFlightAndAnIdleWaitAtOnce) {
   downloading.Stop();
   idle.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+TEST_F(WorkersTest, StopEndsAPassWaitingForALockHeldElsewhereAtOnce) {
+  NewsConnection otherProcess;
+  ASSERT_EQ(otherProcess.Open(program_.Path() + "/news.mdb"), NewsConnection::OpenResult::kOpened);
+  ASSERT_TRUE(otherProcess.Execute("begin immediate"));
+  ChannelList channels;
+  channels.Add(Channel("科技", {"/feed/a"}));
+  RefreshWorker worker(channels, bar_, test::FastTiming());
+  worker.Start();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/a") == 1; }));
+  std::this_thread::sleep_for(100ms);  // the save now waits for the lock
+  const auto start = std::chrono::steady_clock::now();
+  worker.Stop();  // as at exit: the join must not sit out the wait
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+  otherProcess.Execute("rollback");
+  EXPECT_TRUE(messages_.Calls().empty());
 }
 
 TEST_F(WorkersTest, WatcherPostsTheShownChannelAfterEveryCheckThatRan) {
@@ -306,6 +423,21 @@ TEST_F(WorkersTest, ShowingPassesHandEighteenRowsThenTheRest) {
   std::set<std::string> unique(rows.begin(), rows.end());
   EXPECT_EQ(unique.size(), 30u) << "no row shown twice";
   for (const std::string& row : rows) EXPECT_TRUE(row.starts_with("科技")) << row;
+}
+
+TEST_F(WorkersTest, OverlappingShowingPassesNeverHandTheSameRows) {
+  StoreItems("科技", 30);
+  bar_.Hold(true);
+  NewsListLoader loader(bar_, test::FastTiming());
+  loader.StartPass();
+  ASSERT_TRUE(bar_.WaitForSends(1));  // the first pass has its rows and waits on the bar
+  loader.StartPass();
+  std::this_thread::sleep_for(50ms);  // time for a second pass to load while the first holds
+  bar_.Hold(false);
+  ASSERT_TRUE(Eventually([&] { return loader.RunningPasses() == 0; }));
+  const auto rows = bar_.Rows();
+  EXPECT_EQ(rows.size(), 30u);
+  EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()).size(), rows.size());
 }
 
 TEST_F(WorkersTest, RowsTheBarNeverReceivedStayUnread) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <thread>
@@ -37,6 +38,23 @@ class HttpClientTest : public testing::Test {
     server_.Server().Get("/huge", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(std::string(3000, 'x'), "text/plain");
     });
+    server_.Server().Get("/tagged", [](const httplib::Request& req, httplib::Response& res) {
+      res.set_header("ETag", "\"v1\"");
+      res.set_header("Last-Modified", "Tue, 08 Dec 2026 08:00:00 GMT");
+      if (req.get_header_value("If-None-Match") == "\"v1\"")
+        res.status = 304;
+      else
+        res.set_content("<rss/>", "text/xml");
+    });
+    server_.Server().Get("/busy", [this](const httplib::Request&, httplib::Response& res) {
+      const int now = ++inFlight_;
+      for (int seen = mostInFlight_;
+           now > seen && !mostInFlight_.compare_exchange_weak(seen, now);) {
+      }
+      std::this_thread::sleep_for(50ms);
+      --inFlight_;
+      res.set_content("busy", "text/plain");
+    });
     server_.Server().Get("/slow", [this](const httplib::Request&, httplib::Response& res) {
       std::unique_lock lock(slowMutex_);
       slowRelease_.wait_for(lock, 10s, [this] { return released_; });
@@ -60,6 +78,8 @@ class HttpClientTest : public testing::Test {
   }
 
   LoopbackServer server_;
+  std::atomic<int> inFlight_{0};
+  std::atomic<int> mostInFlight_{0};
   std::mutex slowMutex_;
   std::condition_variable slowRelease_;
   bool released_ = false;
@@ -137,6 +157,70 @@ TEST_F(HttpClientTest, NoCacheAndExtraHeadersAreSent) {
   const httplib::Headers headers = server_.RequestHeaders().back();
   EXPECT_EQ(headers.find("Cache-Control")->second, "no-cache");
   EXPECT_EQ(headers.find("Accept")->second, "*/*");
+}
+
+TEST_F(HttpClientTest, ValidatorsOfAnAnswerSentBackGetANotModified) {
+  const HttpResponse first = HttpGet(Request("/tagged"));
+  ASSERT_TRUE(first.ok);
+  EXPECT_FALSE(first.notModified);
+  EXPECT_EQ(first.etag, "\"v1\"");
+  EXPECT_EQ(first.lastModified, "Tue, 08 Dec 2026 08:00:00 GMT");
+  HttpRequest again = Request("/tagged");
+  again.ifNoneMatch = first.etag;
+  again.ifModifiedSince = first.lastModified;
+  const HttpResponse second = HttpGet(again);
+  EXPECT_TRUE(second.ok);
+  EXPECT_TRUE(second.notModified);
+  EXPECT_TRUE(second.body.empty());
+  const httplib::Headers headers = server_.RequestHeaders().back();
+  EXPECT_EQ(headers.find("If-Modified-Since")->second, first.lastModified);
+}
+
+TEST_F(HttpClientTest, EachFailureSaysWhy) {
+  struct Case {
+    HttpRequest request;
+    HttpFailure failure;
+  };
+  Case cases[] = {{Request("/missing"), HttpFailure::kHttpStatus},
+                  {Request("/huge"), HttpFailure::kTooLarge},
+                  {Request("/slow"), HttpFailure::kTimedOut},
+                  {Request("/ok"), HttpFailure::kNone}};
+  cases[1].request.maxBodyBytes = 1000;
+  cases[2].request.totalTimeout = 200ms;
+  cases[3].request.url = "http://127.0.0.1:1/feed";
+  cases[3].failure = HttpFailure::kCannotConnect;
+  for (const Case& c : cases) EXPECT_EQ(HttpGet(c.request).failure, c.failure) << c.request.url;
+  EXPECT_EQ(HttpGet(Request("/missing")).status, 404);
+}
+
+TEST_F(HttpClientTest, ManyGetsRunAFewAtATimeAndEachAnswersOnce) {
+  std::vector<HttpRequest> requests(12, Request("/busy"));
+  requests[5] = Request("/missing");
+  std::vector<int> answers(requests.size(), 0);
+  HttpGetAll(requests, 3, 0ms,
+             [&](size_t index, HttpResponse& response) {
+               ++answers[index];
+               EXPECT_EQ(response.ok, index != 5) << index;
+             },
+             {});
+  EXPECT_EQ(answers, std::vector<int>(requests.size(), 1));
+  EXPECT_LE(mostInFlight_, 3);
+  EXPECT_GE(mostInFlight_, 2) << "the transfers overlap";
+}
+
+TEST_F(HttpClientTest, StoppingManyGetsEndsThemAtOnce) {
+  std::stop_source source;
+  std::jthread stopper([&source] {
+    std::this_thread::sleep_for(100ms);
+    source.request_stop();
+  });
+  int answers = 0;
+  const auto start = std::chrono::steady_clock::now();
+  HttpGetAll(
+      std::vector<HttpRequest>(4, Request("/slow")), 6, 0ms,
+      [&](size_t, HttpResponse&) { ++answers; }, source.get_token());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_EQ(answers, 0);
 }
 
 TEST(HttpClientLocalTest, ReadsFileAddressesAndPlainPaths) {

@@ -131,6 +131,23 @@ TEST(CreateNewsDatabaseTest, NeverReplacesAnExistingFile) {
   EXPECT_EQ(dir.Read("news.mdb"), "the user's own file");
 }
 
+TEST_F(NewsDatabaseTest, AFileFromAnOlderBuildTakesTheCurrentKeysWithItsRows) {
+  Run("drop index FeedItemNoLink");
+  Run("drop index FeedItemLink");
+  Run("create unique index FeedItemLink on FeedItem (link)");  // one link-less item per run
+  Run("insert into FeedItem (link, title, class) values ('', 'kept', 'c')");
+  std::string error;
+  ASSERT_TRUE(
+      UpdateNewsDatabaseIndexes(NewsDatabasePath(), ReadFileBytes(LUMARINE_NEWS_SCHEMA), error))
+      << error;
+  Run("insert into FeedItem (link, title, class) values ('', 'second', 'c')");
+  EXPECT_EQ(Rows("select title from FeedItem order by title"),
+            (std::vector<std::vector<std::string>>{{"kept"}, {"second"}}));
+  EXPECT_TRUE(
+      UpdateNewsDatabaseIndexes(NewsDatabasePath(), ReadFileBytes(LUMARINE_NEWS_SCHEMA), error))
+      << "nothing to do the second time";
+}
+
 TEST(CreateNewsDatabaseTest, BadSchemaLeavesNoFile) {
   test::TempDir dir;
   std::string error;

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
+#include "full_disk_vfs.h"
 #include "news_database_fixture.h"
 
 namespace lumarine {
@@ -118,6 +121,29 @@ TEST_F(NewsDatabaseTest, SavedAgainIsRefusedAloneAndNotCounted) {
   EXPECT_TRUE(messages_.Calls().empty());
 }
 
+TEST_F(NewsDatabaseTest, ItemsWithoutALinkAreEachStoredOnceAndMarkedReadAlone) {
+  RssFeed feed = MakeFeed("c", "a", 1);
+  for (const char* title : {"no link 1", "no link 2", "no link 3"}) {
+    RssItem item;
+    item.title = title;
+    feed.items.push_back(item);
+  }
+  EXPECT_EQ(SaveFeedItems(feed, true), 4);
+  EXPECT_EQ(SaveFeedItems(feed, true), 0) << "saved again: refused, link or not";
+  RssFeed other = feed;
+  other.className = "d";  // the same link-less titles in another channel are other items
+  EXPECT_EQ(SaveFeedItems(other, true), 3);
+
+  RssFeed shown;
+  shown.items = {feed.items[2]};
+  shown.items[0].className = "c";
+  EXPECT_EQ(MarkItemsRead(&shown), 1);
+  RssFeed unread;
+  LoadUnreadItems(unread, "c");
+  ASSERT_EQ(unread.items.size(), 3u) << "only the row shown became read";
+  for (const RssItem& item : unread.items) EXPECT_NE(item.title, "no link 2");
+}
+
 TEST_F(NewsDatabaseTest, SavingNothingOpensAndReturnsZero) {
   EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 0), true), 0);
   EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 4), false), 0);
@@ -145,6 +171,85 @@ TEST_F(NewsDatabaseTest, ClearAllItemsEmptiesTheTable) {
   ClearAllItems();
   EXPECT_TRUE(Rows("select * from FeedItem").empty());
   EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 3), true), 3);  // and takes the items again
+}
+
+// Another process holds the write lock of news.mdb for as long as this lives.
+class HeldWriteLock {
+ public:
+  HeldWriteLock() {
+    EXPECT_EQ(connection_.Open(NewsDatabasePath()), NewsConnection::OpenResult::kOpened);
+    EXPECT_TRUE(connection_.Execute("begin immediate"));
+  }
+  ~HeldWriteLock() { connection_.Execute("rollback"); }
+
+ private:
+  NewsConnection connection_;
+};
+
+TEST_F(NewsDatabaseTest, ALockHeldElsewhereIsWaitedForOnceAndThenGivenUpOnQuietly) {
+  using namespace std::chrono_literals;
+  const RssFeed feed = MakeFeed("c", "a", 50);
+  {
+    HeldWriteLock lock;
+    bool failed = false;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(SaveFeedItems(feed, true, nullptr, &failed), 0);
+    // One budget for the whole batch, not one per row (that took minutes).
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3 * NewsConnection::kLockWaitBudget);
+    EXPECT_TRUE(failed);
+
+    // A worker asked to stop does not wait at all.
+    std::stop_source stop;
+    stop.request_stop();
+    const StoreLockWaitStop stopping(stop.get_token());
+    const auto stoppedStart = std::chrono::steady_clock::now();
+    EXPECT_EQ(SaveFeedItems(feed, true), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - stoppedStart, 1s);
+  }
+  EXPECT_TRUE(messages_.Calls().empty()) << "a busy file is no failure to tell";
+  EXPECT_EQ(SaveFeedItems(feed, true), 50) << "saved in full once the lock is gone";
+}
+
+struct UnwritableCase {
+  const char* name;
+  void (test::FullDiskVfs::*set)(bool);
+  const char* error;
+};
+
+TEST(NewsStoreUnwritableTest, AFileThatTakesNoWritesIsToldOnceNotPerFeed) {
+  const UnwritableCase cases[] = {
+      {"disk full", &test::FullDiskVfs::SetFull,
+       "Code = 0000000d\nCode meaning = database or disk is full\nSource = SQLite\n"
+       "Description = database or disk is full"},
+      {"read only", &test::FullDiskVfs::SetReadOnly,
+       "Code = 00000008\nCode meaning = attempt to write a readonly database\nSource = "
+       "SQLite\nDescription = attempt to write a readonly database"},
+  };
+  for (const UnwritableCase& c : cases) {
+    test::ScopedProgramDirectory program;
+    test::MessageBoxRecorder messages;
+    std::string error;
+    ASSERT_EQ(
+        CreateNewsDatabase(NewsDatabasePath(), test::ReadFileBytes(LUMARINE_NEWS_SCHEMA), error),
+        CreateDatabaseResult::kCreated);
+    test::FullDiskVfs disk;
+    (disk.*c.set)(true);
+    for (int f = 0; f < 3; ++f) {
+      bool failed = false;
+      EXPECT_EQ(SaveFeedItems(MakeFeed("c", "f" + std::to_string(f), 5), true, nullptr, &failed),
+                0);
+      EXPECT_TRUE(failed) << c.name;
+    }
+    ASSERT_EQ(messages.Calls().size(), 1u) << c.name;
+    EXPECT_EQ(messages.Calls()[0].text, std::string("Can not open connection:\n") + c.error);
+
+    // Writable again: saving works, and a later failure is news again.
+    (disk.*c.set)(false);
+    EXPECT_EQ(SaveFeedItems(MakeFeed("c", "later", 5), true), 5) << c.name;
+    (disk.*c.set)(true);
+    EXPECT_EQ(SaveFeedItems(MakeFeed("c", "last", 5), true), 0) << c.name;
+    EXPECT_EQ(messages.Calls().size(), 2u) << c.name;
+  }
 }
 
 // Every operation on a program directory without news.mdb.
