@@ -46,6 +46,10 @@ class CAppBarMngr : public QObject {
   // The auto-hide command and the side switch command.
   void ToggleAutoHide();
   void SwitchSide();
+  // Slides an auto-hidden bar in; nothing when it is on screen already.
+  void Reveal() {
+    if (!OnScreen()) SlideIn();
+  }
 
   // Dragging the bar to the other edge; positions are global pointer positions.
   void BeginMoveDrag(QPoint pointer);

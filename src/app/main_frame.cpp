@@ -14,6 +14,8 @@
 #include "app/command_ids.h"
 #include "app/line_walk.h"
 #include "app/message_ids.h"
+#include "app/news_notifier.h"
+#include "app/news_stored_event.h"
 #include "app/process_values.h"
 #include "app/settings.h"
 #include "app/settings_dialog.h"
@@ -87,6 +89,10 @@ CMainFrame::CMainFrame(CAppBarMngr& dock, MainFrameHooks hooks)
                          {kCmdAbout, "关于Lumarine..."}});
   actions_.at(kCmdAutoHide)->setCheckable(true);
   trayMenu_ = BuildMenu({{kCmdRestore, "打开Lumarine"}, {kCmdExit, "退出Lumarine"}});
+  notifier_ = new NewsNotifier({[this] { return NewsListVisible(); }, [this] { ShowNewsList(); },
+                                [this] { return trayIcon_; }},
+                               this);
+  notifier_->Watch(this);
 
   connect(&dock_, &CAppBarMngr::SideChanged, this, [this] {
     Relayout();
@@ -146,6 +152,11 @@ bool CMainFrame::event(QEvent* event) {
     case kMsgTrayNotify:
       OnTrayNotify(static_cast<QSystemTrayIcon::ActivationReason>(message->First()));
       return true;
+    case kMsgNewsStored: {
+      const auto* stored = static_cast<NewsStoredEvent*>(event);
+      notifier_->OnNewsStored(stored->count, stored->titles);
+      return true;
+    }
     default:
       return QWidget::event(event);
   }
@@ -393,6 +404,7 @@ void CMainFrame::GoToTray() {
             });
   }
   trayIcon_->setToolTip("Lumarine Is Running");
+  notifier_->ApplyBadge();
   trayIcon_->show();
   dock_.Register(false);
   showMinimized();
@@ -404,6 +416,23 @@ void CMainFrame::Restore() {
   // Shown before registering so that the reservation lands on a mapped window.
   showNormal();
   dock_.Register(true);
+}
+
+bool CMainFrame::NewsListVisible() const {
+  // While the splash shows, the channel panel is about to appear: it counts as in view. The
+  // minimised state is not asked: the bar is minimised only on its way to the tray, and
+  // without a window manager the state may stay set after a restore.
+  return isVisible() && channelBar_ && !channelHidden_ && geometry().intersects(dock_.ScreenRect());
+}
+
+// The default action of a news notification: back from the tray or in from the screen edge,
+// with the channel panel shown.
+void CMainFrame::ShowNewsList() {
+  if (!isVisible()) Restore();
+  dock_.Reveal();
+  if (!channelBar_ || channelHidden_) ToggleChannelBar();
+  raise();
+  activateWindow();
 }
 
 void CMainFrame::OpenDialog(QWidget* dialog) {

@@ -7,8 +7,8 @@ class QTabWidget;
 
 namespace lumarine {
 
-// "设置": three pages of future settings. Neither OK nor Cancel stores anything; the
-// settings the bar honours are changed where they are used.
+// "设置": three pages, mostly of future settings. Neither OK nor Cancel stores anything; the
+// settings the bar honours are changed where they are used, or written as their box changes.
 class SettingsDialog : public QDialog {
   Q_OBJECT
 
@@ -18,11 +18,13 @@ class SettingsDialog : public QDialog {
   QTabWidget* Tabs() const { return tabs_; }
   QCheckBox* AutoStartBox() const { return autoStart_; }
   QCheckBox* AutoHideBox() const { return autoHide_; }
+  QCheckBox* NotifyBox() const { return notify_; }
 
  private:
   QTabWidget* tabs_;
   QCheckBox* autoStart_;
   QCheckBox* autoHide_;
+  QCheckBox* notify_;
 };
 
 }  // namespace lumarine

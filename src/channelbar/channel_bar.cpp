@@ -15,6 +15,7 @@
 #include "app/command_ids.h"
 #include "app/label_button.h"
 #include "app/message_ids.h"
+#include "app/news_stored_event.h"
 #include "app/settings.h"
 #include "app/user_message_event.h"
 #include "channelbar/news_row_event.h"
@@ -132,6 +133,11 @@ bool ChannelBar::SendNewsRow(const RssItem& item, std::stop_token stop) {
   return false;
 }
 
+void ChannelBar::PostNewsStored(int count, std::vector<std::string> titles) {
+  if (closing_) return;
+  QCoreApplication::postEvent(this, new NewsStoredEvent(count, std::move(titles)));
+}
+
 bool ChannelBar::IsAlive() const { return !closing_; }
 
 void ChannelBar::OnNewsRow(NewsRowEvent& row) {
@@ -162,6 +168,9 @@ bool ChannelBar::event(QEvent* event) {
       return true;
     case kMsgInsertNewsRow:
       OnNewsRow(*static_cast<NewsRowEvent*>(event));
+      return true;
+    case kMsgNewsStored:
+      if (parentWidget()) QCoreApplication::sendEvent(parentWidget(), event);
       return true;
     default:
       return HtmlPageDialog::event(event);
@@ -314,7 +323,7 @@ void ChannelBar::OnSubscriptionChanged(const SubscriptionChangedEvent& changed) 
 void ChannelBar::OnDocumentReady() {
   if (recommendStarted_ || closing_) return;
   recommendStarted_ = true;
-  recommendWorker_ = std::make_unique<RecommendWorker>(timing_);
+  recommendWorker_ = std::make_unique<RecommendWorker>(timing_, this);
   recommendWorker_->Start();
 }
 

@@ -1,0 +1,270 @@
+// Desktop notifications and the tray badge with a real session bus (the test runs under
+// dbus-run-session), a recorder owning the notification service, the real main frame and
+// channel bar, a real news.mdb and a loopback feed server.
+#include "app/news_notifier.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QTest>
+#include <atomic>
+
+#include "app/app_bar_mngr.h"
+#include "app/bar_images.h"
+#include "app/main_frame.h"
+#include "app/settings.h"
+#include "app/settings_dialog.h"
+#include "app/tray_badge.h"
+#include "channelbar/channel_bar.h"
+#include "feeds/refresh_events.h"
+#include "htmlview/html_ctrl_ex.h"
+#include "store/news_counter.h"
+#include "store/news_database_file.h"
+#include "support/fast_timing.h"
+#include "support/loopback_server.h"
+#include "support/notification_recorder.h"
+#include "support/page_script.h"
+#include "support/temp_dir.h"
+
+namespace lumarine {
+namespace {
+
+using Route = NewsNotifier::Route;
+
+// Newest first, as feeds list them: generation g adds four items in front of the older ones.
+std::string FeedXml(int generation) {
+  std::string xml = "<rss version=\"2.0\"><channel><title>t</title>";
+  for (int g = generation; g >= 1; --g)
+    for (int i = 0; i < (g == 1 ? 3 : 4); ++i)
+      xml += "<item><title>g" + std::to_string(g) + "&amp;&lt;" + std::to_string(i) +
+             "</title><link>http://e.example/" + std::to_string(g) + "/" + std::to_string(i) +
+             "</link></item>";
+  return xml + "</channel></rss>";
+}
+
+QImage TrayImage(const CMainFrame& frame) {
+  return frame.TrayIcon()->icon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage PlainIcon() { return AppIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32); }
+
+}  // namespace
+
+class NewsNotifierTest : public QObject {
+  Q_OBJECT
+
+  // The real frame with a real channel bar whose refresh worker fetches every pass anew.
+  struct Bar {
+    Bar() {
+      WorkerTiming timing = test::FastTiming();
+      timing.dueAfterMs = 0;
+      MainFrameHooks hooks;
+      hooks.createChannelBar = [timing](QWidget* frame) { return new ChannelBar(frame, timing); };
+      hooks.signalListRefresh = [] { ListRefreshEvent().Set(); };
+      hooks.trayAvailable = [] { return true; };
+      hooks.splashMilliseconds = 10;
+      frame = std::make_unique<CMainFrame>(dock, std::move(hooks));
+      dock.Attach(frame.get(), 200, true);
+    }
+    void GoToTray() const {
+      QTRY_VERIFY(!dock.Sliding());  // the start-up slide would show the frame again
+      QTest::mousePress(frame.get(), Qt::LeftButton, {}, QPoint(frame->width() - 42, 12));
+      QVERIFY(!frame->isVisible());
+    }
+    CAppBarMngr dock;
+    std::unique_ptr<CMainFrame> frame;
+  };
+
+  std::unique_ptr<test::ScopedProgramDirectory> program_;
+  std::unique_ptr<test::LoopbackServer> server_;
+  std::atomic<int> generation_{1};
+
+  bool HaveBus() const { return QDBusConnection::sessionBus().isConnected(); }
+
+  // Sets the feed's next generation and runs a pass; waits until it has been fetched and
+  // its rows are stored.
+  void Pass(int generation, long long rowsAfter) {
+    generation_ = generation;
+    const size_t before = server_->Requests().size();
+    FeedRefreshEvent().Set();
+    QTRY_VERIFY_WITH_TIMEOUT(server_->Requests().size() > before, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(NewsCounter::LastRowId().value_or(-1), rowsAfter, 10000);
+  }
+
+ private slots:
+  void init() {
+    generation_ = 1;
+    ListRefreshEvent().Reset();
+    SetShownChannelName("");
+    program_ = std::make_unique<test::ScopedProgramDirectory>();
+    std::string error;
+    QCOMPARE(CreateNewsDatabase(program_->Path() + "/news.mdb",
+                                test::ReadFileBytes(LUMARINE_NEWS_SCHEMA), error),
+             CreateDatabaseResult::kCreated);
+    server_ = std::make_unique<test::LoopbackServer>();
+    server_->Server().Get("/feed", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_content(FeedXml(generation_), "text/xml");
+    });
+    server_->Start();
+    program_->WriteProfile("qixchannel.ini",
+                           "[channel]\nchannelcnt=1\nchannel1=科技\n[科技]\n"
+                           "feedcnt=1\nfeed1=" +
+                               server_->Url("/feed") + "\n");
+    program_->WriteProfile("userchannel.ini",
+                           "[userchannel]\nchannelcnt=1\nchannel1=科技\n[科技]\nsubstate=1\n");
+  }
+
+  void cleanup() {
+    server_.reset();
+    program_.reset();
+  }
+
+  void hiddenBarGetsOneNotificationPerPassWhoseActionBringsItBack() {
+    if (!HaveBus()) QSKIP("needs a session bus (dbus-run-session)");
+    test::NotificationRecorder service;
+    QVERIFY(service.Registered());
+    Bar bar;
+    // The first pass lands on the list in view: no notification, no badge.
+    QTRY_COMPARE_WITH_TIMEOUT(NewsCounter::LastRowId().value_or(-1), 3LL, 10000);
+    test::Settle(300);
+    QVERIFY(service.Calls().empty());
+    QCOMPARE(bar.frame->Notifier()->Unread(), 0);
+
+    bar.GoToTray();
+    const QImage plain = TrayImage(*bar.frame);
+    QCOMPARE(plain, PlainIcon());
+    Pass(2, 7);
+    QTRY_COMPARE(service.Calls().size(), size_t(1));
+    const test::NotificationRecorder::Call call = service.Calls().front();
+    QCOMPARE(call.summary, QString("Lumarine快讯"));
+    QCOMPARE(call.body, QString("4 条新闻\ng2&amp;&lt;0\ng2&amp;&lt;1\ng2&amp;&lt;2"));
+    QCOMPARE(call.actions.value(0), QString("default"));
+    QVERIFY(call.hints.contains("image-data"));
+    QCOMPARE(call.replacesId, 0u);
+    // The badge: the count drawn on the icon and a second line in the tip.
+    QCOMPARE(bar.frame->Notifier()->Unread(), 4);
+    QVERIFY(TrayImage(*bar.frame) != plain);
+    QCOMPARE(bar.frame->TrayIcon()->toolTip(), QString("Lumarine Is Running\n4 条未读"));
+
+    // A pass that finds only stored rows announces nothing.
+    Pass(2, 7);
+    test::Settle(300);
+    QCOMPARE(service.Calls().size(), size_t(1));
+
+    // Someone else's notification clicked does nothing; ours brings the bar back.
+    service.InvokeAction(call.id + 100, "default");
+    test::Settle(300);
+    QVERIFY(!bar.frame->isVisible());
+    service.InvokeAction(call.id, "default");
+    QTRY_VERIFY(bar.frame->isVisible());
+    QVERIFY(bar.frame->NewsListVisible());
+    QTRY_COMPARE(bar.frame->Notifier()->Unread(), 0);
+    QCOMPARE(TrayImage(*bar.frame), plain);
+    QCOMPARE(bar.frame->TrayIcon()->toolTip(), QString("Lumarine Is Running"));
+    QTRY_COMPARE(service.Closed(), std::vector<uint>{call.id});
+  }
+
+  void autoHiddenBarIsAnnouncedAndSlidesInAndTheSettingSilencesBoth() {
+    if (!HaveBus()) QSKIP("needs a session bus (dbus-run-session)");
+    test::NotificationRecorder service;
+    Bar bar;
+    QTRY_COMPARE_WITH_TIMEOUT(NewsCounter::LastRowId().value_or(-1), 3LL, 10000);
+    QTRY_VERIFY(!bar.dock.Sliding());
+    QVERIFY(bar.frame->NewsListVisible());
+    // Off screen, as auto-hide leaves it.
+    bar.frame->move(-bar.frame->width(), bar.frame->y());
+    Pass(2, 7);
+    QTRY_COMPARE(service.Calls().size(), size_t(1));
+    service.InvokeAction(service.Calls().front().id, "default");
+    QTRY_VERIFY(bar.frame->NewsListVisible());
+
+    // notify=0: neither a notification nor a badge.
+    Settings::SetNotify(false);
+    bar.GoToTray();
+    Pass(3, 11);
+    test::Settle(300);
+    QCOMPARE(service.Calls().size(), size_t(1));
+    QCOMPARE(TrayImage(*bar.frame), PlainIcon());
+    QCOMPARE(bar.frame->TrayIcon()->toolTip(), QString("Lumarine Is Running"));
+  }
+
+  void withoutAServiceTheBalloonAndWithoutAnIconNothing() {
+    if (!HaveBus()) QSKIP("needs a session bus (dbus-run-session)");
+    QSystemTrayIcon icon(AppIcon());
+    icon.show();
+    QSystemTrayIcon* shownIcon = &icon;
+    int showCalls = 0;
+    NewsNotifier notifier(
+        {[] { return false; }, [&showCalls] { ++showCalls; }, [&shownIcon] { return shownIcon; }});
+    QSignalSpy announced(&notifier, &NewsNotifier::Announced);
+    notifier.OnNewsStored(2, {"a", "b"});
+    QTRY_COMPARE(announced.size(), 1);
+    QCOMPARE(announced.at(0).at(0).value<Route>(), Route::kBalloon);
+    emit icon.messageClicked();
+    QCOMPARE(showCalls, 1);
+
+    shownIcon = nullptr;
+    notifier.OnNewsStored(1, {"c"});
+    QTRY_COMPARE(announced.size(), 2);
+    QCOMPARE(announced.at(1).at(0).value<Route>(), Route::kNothing);
+  }
+
+  void withoutABusNothingCrashesOrWaits() {
+    if (HaveBus()) QSKIP("runs without a session bus (see the test's second registration)");
+    QElapsedTimer clock;
+    clock.start();
+    NewsNotifier notifier({[] { return false; }, [] {}, [] { return nullptr; }});
+    QSignalSpy announced(&notifier, &NewsNotifier::Announced);
+    notifier.OnNewsStored(3, {"a"});
+    QCOMPARE(announced.size(), 1);
+    QCOMPARE(announced.at(0).at(0).value<Route>(), Route::kNothing);
+    // Far below any bus timeout: nothing waited for an answer.
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+  }
+
+  void badgeShowsTheCountAndNinetyNinePlusAboveNinetyNine() {
+    const QImage plain = AppIconImage(32);
+    QCOMPARE(TrayBadge::Image(32, 0), plain);
+    const QImage five = TrayBadge::Image(32, 5);
+    QVERIFY(five != plain);
+    QVERIFY(TrayBadge::Image(32, 6) != five);
+    QCOMPARE(TrayBadge::Image(32, 100), TrayBadge::Image(32, 5000));
+    QVERIFY(TrayBadge::Image(32, 100) != TrayBadge::Image(32, 99));
+    // The badge sits in the lower right corner; the upper left is the icon's own.
+    QCOMPARE(five.pixel(3, 3), plain.pixel(3, 3));
+    QVERIFY(five.pixel(28, 26) != plain.pixel(28, 26));
+  }
+
+  void settingsBoxShowsTheSettingAndWritesItAtOnce() {
+    {
+      SettingsDialog dialog;
+      QCheckBox* box = dialog.NotifyBox();
+      QCOMPARE(box->text(), QString("有新闻时通知我"));
+      QVERIFY(box->isChecked());
+      QCOMPARE(box->parentWidget(), dialog.Tabs()->widget(0));
+      box->setChecked(false);
+      QCOMPARE(Settings::ReadInt("setting", "notify", -1), 0);
+      dialog.reject();
+    }
+    SettingsDialog reopened;
+    QVERIFY(!reopened.NotifyBox()->isChecked());
+    reopened.NotifyBox()->setChecked(true);
+    QCOMPARE(Settings::ReadInt("setting", "notify", -1), 1);
+  }
+};
+
+}  // namespace lumarine
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  lumarine::CHtmlCtrlEx::RegisterAppScheme();
+  QApplication app(argc, argv);
+  lumarine::NewsNotifierTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "news_notifier_test.moc"
