@@ -49,12 +49,4 @@ void NotificationRecorder::CloseNotification(uint id) { closed_.push_back(id); }
 
 QStringList NotificationRecorder::GetCapabilities() { return {"actions", "body", "body-markup"}; }
 
-QString NotificationRecorder::GetServerInformation(QString& vendor, QString& version,
-                                                   QString& specVersion) {
-  vendor = "lumarine tests";
-  version = "1";
-  specVersion = "1.2";
-  return "notification recorder";
-}
-
 }  // namespace lumarine::test

@@ -45,7 +45,6 @@ class NotificationRecorder : public QObject {
               const QVariantMap& hints, int timeout);
   void CloseNotification(uint id);
   QStringList GetCapabilities();
-  QString GetServerInformation(QString& vendor, QString& version, QString& specVersion);
 
  private:
   QDBusConnection connection_;
