@@ -1,6 +1,5 @@
-// Desktop notifications and the tray badge with a real session bus (the test runs under
-// dbus-run-session), a recorder owning the notification service, the real main frame and
-// channel bar, a real news.mdb and a loopback feed server.
+// Notifications and the tray badge: a real session bus (dbus-run-session), a recorder owning
+// the service, the real frame and channel bar, a real news.mdb and a loopback feed server.
 #include "app/news_notifier.h"
 
 #include <QApplication>
@@ -217,8 +216,7 @@ class NewsNotifierTest : public QObject {
     QVERIFY(five != plain && five != TrayBadge::Image(32, 6));
     QCOMPARE(TrayBadge::Image(32, 100), TrayBadge::Image(32, 5000));
     QVERIFY(TrayBadge::Image(32, 100) != TrayBadge::Image(32, 99));
-    QCOMPARE(five.pixel(3, 3), plain.pixel(3, 3));
-    QVERIFY(five.pixel(28, 26) != plain.pixel(28, 26));
+    QVERIFY(five.pixel(3, 3) == plain.pixel(3, 3) && five.pixel(28, 26) != plain.pixel(28, 26));
   }
 
   void settingsBoxShowsTheSettingAndWritesItAtOnce() {
