@@ -172,7 +172,9 @@ void NewsNotifier::SendNotification(int count, const std::vector<std::string>& t
   QVariantMap hints;
   hints.insert("image-data", QVariant::fromValue(IconImage()));
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
-  call << QString("Lumarine") << uint(0) << QString() << QString::fromUtf8(NewsNotice::kSummary)
+  // One of ours still on screen is replaced, so each stays clickable and none piles up.
+  call << QString("Lumarine") << notificationId_ << QString()
+       << QString::fromUtf8(NewsNotice::kSummary)
        << QString::fromStdString(NewsNotice::Body(count, titles, true))
        << QStringList{kDefaultAction, QString::fromUtf8("打开Lumarine")} << hints << int(-1);
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kServiceTimeoutMs), this);

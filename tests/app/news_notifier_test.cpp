@@ -150,16 +150,23 @@ class NewsNotifierTest : public QObject {
     test::Settle(300);
     QCOMPARE(service.Calls().size(), size_t(1));
 
+    // The next one replaces ours still on screen, and stays clickable.
+    Pass(3, 11);
+    QTRY_COMPARE(service.Calls().size(), size_t(2));
+    const test::NotificationRecorder::Call next = service.Calls().back();
+    QCOMPARE(next.replacesId, call.id);
+    QCOMPARE(bar.frame->TrayIcon()->toolTip(), QString("Lumarine Is Running\n8 条未读"));
+
     // Another program's notification clicked does nothing; ours brings the bar back.
     service.InvokeAction(call.id + 100, "default");
     test::Settle(300);
     QVERIFY(!bar.frame->isVisible());
-    service.InvokeAction(call.id, "default");
+    service.InvokeAction(next.id, "default");
     QTRY_VERIFY(bar.frame->isVisible());
     QVERIFY(bar.frame->NewsListVisible());
     QTRY_COMPARE(TrayImage(*bar.frame), plain);
     QCOMPARE(bar.frame->TrayIcon()->toolTip(), QString("Lumarine Is Running"));
-    QTRY_COMPARE(service.Closed(), std::vector<uint>{call.id});
+    QTRY_COMPARE(service.Closed(), std::vector<uint>{next.id});
   }
 
   void autoHiddenBarIsAnnouncedAndSlidesInAndTheSettingSilencesBoth() {

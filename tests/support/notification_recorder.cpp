@@ -40,7 +40,8 @@ uint NotificationRecorder::Notify(const QString& appName, uint replacesId, const
                                   const QString& summary, const QString& body,
                                   const QStringList& actions, const QVariantMap& hints,
                                   int timeout) {
-  const uint id = static_cast<uint>(calls_.size()) + 41;
+  // As the service does: a replaced notification keeps its id.
+  const uint id = replacesId != 0 ? replacesId : static_cast<uint>(calls_.size()) + 41;
   calls_.push_back({appName, replacesId, appIcon, summary, body, actions, hints, timeout, id});
   return id;
 }
