@@ -15,9 +15,11 @@
 #include "app/app_bar_mngr.h"
 #include "app/bar_images.h"
 #include "app/main_frame.h"
+#include "app/message_ids.h"
 #include "app/settings.h"
 #include "app/settings_dialog.h"
 #include "app/tray_badge.h"
+#include "app/user_message_event.h"
 #include "channelbar/channel_bar.h"
 #include "feeds/refresh_events.h"
 #include "htmlview/html_ctrl_ex.h"
@@ -169,7 +171,7 @@ class NewsNotifierTest : public QObject {
     QTRY_COMPARE(service.Closed(), std::vector<uint>{next.id});
   }
 
-  void autoHiddenBarIsAnnouncedAndSlidesInAndTheSettingSilencesBoth() {
+  void autoHiddenBarOrClosedPanelIsAnnouncedAndShownAndTheSettingSilencesBoth() {
     if (!HaveBus()) QSKIP("needs a session bus (dbus-run-session)");
     test::NotificationRecorder service;
     Bar bar;
@@ -180,12 +182,21 @@ class NewsNotifierTest : public QObject {
     QTRY_COMPARE(service.Calls().size(), size_t(1));
     service.InvokeAction(service.Calls().front().id, "default");
     QTRY_VERIFY(bar.frame->NewsListVisible());
+    QTRY_COMPARE(bar.frame->x(), 0);  // slid in
+
+    // The channel panel closed: announced too, and the action opens the panel again.
+    PostUserMessage(bar.frame.get(), kMsgToggleChannelBar);
+    QTRY_VERIFY(!bar.frame->ChannelBar()->isVisible());
+    Pass(3, 11);
+    QTRY_COMPARE(service.Calls().size(), size_t(2));
+    service.InvokeAction(service.Calls().back().id, "default");
+    QTRY_VERIFY(bar.frame->ChannelBar()->isVisible() && bar.frame->NewsListVisible());
 
     Settings::SetNotify(false);
     bar.GoToTray();
-    Pass(3, 11);
+    Pass(4, 15);
     test::Settle(300);
-    QCOMPARE(service.Calls().size(), size_t(1));
+    QCOMPARE(service.Calls().size(), size_t(2));
     QCOMPARE(TrayImage(*bar.frame), PlainIcon());
     QCOMPARE(bar.frame->TrayIcon()->toolTip(), QString("Lumarine Is Running"));
   }
