@@ -428,6 +428,7 @@ bool CMainFrame::NewsListVisible() const {
 // The default action of a news notification: back from the tray or in from the screen edge,
 // with the channel panel shown.
 void CMainFrame::ShowNewsList() {
+  if (destroyed_) return;  // a click that arrives while the bar closes must not bring it back
   if (!isVisible()) Restore();
   dock_.Reveal();
   if (!channelBar_ || channelHidden_) ToggleChannelBar();

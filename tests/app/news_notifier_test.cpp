@@ -14,6 +14,7 @@
 
 #include "app/app_bar_mngr.h"
 #include "app/bar_images.h"
+#include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/message_ids.h"
 #include "app/settings.h"
@@ -169,6 +170,15 @@ class NewsNotifierTest : public QObject {
     QTRY_COMPARE(TrayImage(*bar.frame), plain);
     QCOMPARE(bar.frame->TrayIcon()->toolTip(), QString("Lumarine Is Running"));
     QTRY_COMPARE(service.Closed(), std::vector<uint>{next.id});
+
+    // A click that arrives while the bar closes leaves it closed.
+    bar.GoToTray();
+    Pass(4, 15);
+    QTRY_COMPARE(service.Calls().size(), size_t(3));
+    bar.frame->OnCommand(kCmdExit);
+    service.InvokeAction(service.Calls().back().id, "default");
+    test::Settle(300);
+    QVERIFY(!bar.frame->isVisible());
   }
 
   void autoHiddenBarOrClosedPanelIsAnnouncedAndShownAndTheSettingSilencesBoth() {
