@@ -15,6 +15,8 @@
 #include "app/command_ids.h"
 #include "app/line_walk.h"
 #include "app/message_ids.h"
+#include "app/news_notifier.h"
+#include "app/news_stored_event.h"
 #include "app/process_values.h"
 #include "app/settings.h"
 #include "app/settings_dialog.h"
@@ -90,6 +92,10 @@ CMainFrame::CMainFrame(CAppBarMngr& dock, MainFrameHooks hooks)
   actions_.at(kCmdAutoHide)->setCheckable(true);
   actions_.at(kCmdAutoStart)->setCheckable(true);
   trayMenu_ = BuildMenu({{kCmdRestore, "打开Lumarine"}, {kCmdExit, "退出Lumarine"}});
+  notifier_ = new NewsNotifier({[this] { return NewsListVisible(); }, [this] { ShowNewsList(); },
+                                [this] { return trayIcon_; }},
+                               this);
+  notifier_->Watch(this);
 
   connect(&dock_, &CAppBarMngr::SideChanged, this, [this] {
     Relayout();
@@ -149,6 +155,11 @@ bool CMainFrame::event(QEvent* event) {
     case kMsgTrayNotify:
       OnTrayNotify(static_cast<QSystemTrayIcon::ActivationReason>(message->First()));
       return true;
+    case kMsgNewsStored: {
+      const auto* stored = static_cast<NewsStoredEvent*>(event);
+      notifier_->OnNewsStored(stored->count, stored->titles);
+      return true;
+    }
     default:
       return QWidget::event(event);
   }
@@ -400,6 +411,7 @@ void CMainFrame::GoToTray() {
             });
   }
   trayIcon_->setToolTip("Lumarine Is Running");
+  notifier_->ApplyBadge();
   trayIcon_->show();
   dock_.Register(false);
   showMinimized();
@@ -421,6 +433,23 @@ void CMainFrame::ShowBar() {
   const bool leaving = dock_.Sliding() && dock_.AutoHide() != 0;
   if (leaving || !isVisible() || !geometry().intersects(screen))
     dock_.Slide(dock_.Left() ? screen.left() - dock_.Width() : screen.right() + 1, dock_.Left());
+  raise();
+  activateWindow();
+}
+
+bool CMainFrame::NewsListVisible() const {
+  // While the splash shows, the channel panel is about to appear: it counts as in view. The
+  // minimised state is not asked: the bar is minimised only on its way to the tray, and
+  // without a window manager the state may stay set after a restore.
+  return isVisible() && channelBar_ && !channelHidden_ && geometry().intersects(dock_.ScreenRect());
+}
+
+// The default action of a news notification: the bar back from the tray or in from the screen
+// edge, with the channel panel shown.
+void CMainFrame::ShowNewsList() {
+  if (destroyed_) return;  // a click that arrives while the bar closes must not bring it back
+  ShowBar();
+  if (!channelBar_ || channelHidden_) ToggleChannelBar();
   raise();
   activateWindow();
 }

@@ -13,6 +13,7 @@ class QMenu;
 namespace lumarine {
 
 class CAppBarMngr;
+class NewsNotifier;
 
 // What the frame gets from the subsystems built around it. Every member may stay empty.
 struct MainFrameHooks {
@@ -48,6 +49,9 @@ class CMainFrame : public QWidget {
   QMenu* MainMenu() const { return mainMenu_; }
   QMenu* TrayMenu() const { return trayMenu_; }
   QSystemTrayIcon* TrayIcon() const { return trayIcon_; }
+  NewsNotifier* Notifier() const { return notifier_; }
+  // Whether the user can see the news list: the frame on screen with its channel panel.
+  bool NewsListVisible() const;
   // The entry of `commandId` in the MAIN or TrayIcon popup.
   QAction* MenuAction(int commandId) const;
 
@@ -84,6 +88,7 @@ class CMainFrame : public QWidget {
   void ShowMainMenu();
   void GoToTray();
   void Restore();
+  void ShowNewsList();
   void DestroyFrame();
   void OpenDialog(QWidget* dialog);
   QMenu* BuildMenu(std::initializer_list<std::pair<int, const char*>> entries);
@@ -105,6 +110,7 @@ class CMainFrame : public QWidget {
   QMenu* mainMenu_ = nullptr;
   QMenu* trayMenu_ = nullptr;
   QSystemTrayIcon* trayIcon_ = nullptr;
+  NewsNotifier* notifier_ = nullptr;
   std::map<int, QAction*> actions_;
 };
 

@@ -25,5 +25,7 @@ inline constexpr int kMsgTreeDrop = UserMessage(110);
 inline constexpr int kMsgEditSubject = UserMessage(111);
 // Notification icon mouse event.
 inline constexpr int kMsgTrayNotify = UserMessage(112);
+// A refresh pass stored new rows; the channel bar hands it on to the main frame.
+inline constexpr int kMsgNewsStored = UserMessage(113);
 
 }  // namespace lumarine

@@ -50,6 +50,8 @@ std::string Settings::SiteName() {
 std::string Settings::HomeServer() {
   return ReadString("setting", "homeserver", "", kHomeServerCapacity);
 }
+bool Settings::Notify() { return ReadInt("setting", "notify", 1) != 0; }
+void Settings::SetNotify(bool on) { Write("setting", "notify", Flag(on)); }
 
 int Settings::ChannelVersion() { return ReadInt("ver", "channelver", 0); }
 void Settings::SetChannelVersion(int version) {

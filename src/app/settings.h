@@ -51,6 +51,9 @@ class Settings {
   static void SetSetupInfo(int value);
   static std::string SiteName();    // sitename
   static std::string HomeServer();  // homeserver: empty means no home server requests
+  // notify: non-zero (the default) announces new news and badges the tray icon.
+  static bool Notify();
+  static void SetNotify(bool on);
 
   // [ver]
   static int ChannelVersion();  // channelver

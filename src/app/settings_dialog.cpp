@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "app/autostart_entry.h"
+#include "app/settings.h"
 
 namespace lumarine {
 namespace {
@@ -46,6 +47,13 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent), tabs_(new QTa
   autoHide_ = new QCheckBox(QString::fromUtf8("鼠标离开后自动隐藏"), general);
   autoHide_->setObjectName("check1020");
   autoHide_->setGeometry(Units(5, 35, 150, 10));
+  // A setting the bar honours: written at once.
+  notify_ = new QCheckBox(QString::fromUtf8("有新闻时通知我"), general);
+  notify_->setObjectName("checkNotify");
+  notify_->setGeometry(Units(5, 55, 150, 10));
+  notify_->setChecked(Settings::Notify());
+  connect(notify_, &QCheckBox::toggled, this, [](bool on) { Settings::SetNotify(on); });
+
   tabs_->addTab(general, QString::fromUtf8("常规设置"));
   tabs_->addTab(CaptionPage("专题"), QString::fromUtf8("专题设置"));
   tabs_->addTab(CaptionPage("频道"), QString::fromUtf8("频道设置"));

@@ -15,6 +15,7 @@
 #include "app/command_ids.h"
 #include "app/label_button.h"
 #include "app/message_ids.h"
+#include "app/news_stored_event.h"
 #include "app/settings.h"
 #include "app/user_message_event.h"
 #include "channelbar/news_row_event.h"
@@ -133,6 +134,11 @@ bool ChannelBar::SendNewsRow(const RssItem& item, std::stop_token stop) {
   return false;
 }
 
+void ChannelBar::PostNewsStored(int count, std::vector<std::string> titles) {
+  if (closing_) return;
+  QCoreApplication::postEvent(this, new NewsStoredEvent(count, std::move(titles)));
+}
+
 bool ChannelBar::IsAlive() const { return !closing_; }
 
 void ChannelBar::OnNewsRow(NewsRowEvent& row) {
@@ -163,6 +169,9 @@ bool ChannelBar::event(QEvent* event) {
       return true;
     case kMsgInsertNewsRow:
       OnNewsRow(*static_cast<NewsRowEvent*>(event));
+      return true;
+    case kMsgNewsStored:
+      if (parentWidget()) QCoreApplication::sendEvent(parentWidget(), event);
       return true;
     default:
       return HtmlPageDialog::event(event);
@@ -315,7 +324,7 @@ void ChannelBar::OnSubscriptionChanged(const SubscriptionChangedEvent& changed) 
 void ChannelBar::OnDocumentReady() {
   if (recommendStarted_ || closing_) return;
   recommendStarted_ = true;
-  recommendWorker_ = std::make_unique<RecommendWorker>(timing_);
+  recommendWorker_ = std::make_unique<RecommendWorker>(timing_, this);
   recommendWorker_->Start();
 }
 

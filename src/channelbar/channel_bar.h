@@ -71,6 +71,8 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   // ChannelBarLink, called from worker threads.
   void PostUnreadReady(std::string channelName) override;
   bool SendNewsRow(const RssItem& item, std::stop_token stop) override;
+  // Handed on to the frame, which tells a user who cannot see the list.
+  void PostNewsStored(int count, std::vector<std::string> titles) override;
   bool IsAlive() const override;
 
   // The first completed page starts the recommendation worker.

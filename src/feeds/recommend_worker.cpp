@@ -1,6 +1,10 @@
 #include "feeds/recommend_worker.h"
 
+#include <optional>
+
+#include "app/news_notice.h"
 #include "app/settings.h"
+#include "feeds/channel_bar_link.h"
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
 #include "store/news_store.h"
@@ -8,18 +12,20 @@
 namespace lumarine {
 namespace {
 
-bool StoreList(const std::string& address, const std::stop_token& stop) {
+// The number of new rows stored, with their titles; empty when stopped.
+std::optional<int> StoreList(const std::string& address, const std::stop_token& stop,
+                             std::vector<std::string>& titles) {
   RssFeed feed = ParseFeed(address, false, false, stop);
-  if (stop.stop_requested()) return false;
+  if (stop.stop_requested()) return std::nullopt;
   feed.feedLink = address;
   feed.className = RecommendWorker::kRecommendClass;
-  SaveFeedItems(feed, true);
-  return true;
+  return SaveFeedItems(feed, true, &titles);
 }
 
 }  // namespace
 
-RecommendWorker::RecommendWorker(WorkerTiming timing) : timing_(timing) {}
+RecommendWorker::RecommendWorker(WorkerTiming timing, ChannelBarLink* bar)
+    : timing_(timing), bar_(bar) {}
 
 RecommendWorker::~RecommendWorker() { Stop(); }
 
@@ -35,10 +41,18 @@ void RecommendWorker::Stop() {
 void RecommendWorker::Run(std::stop_token stop) {
   const std::string homeServer = Settings::HomeServer();
   if (homeServer.empty()) return;
-  if (!StoreList(homeServer + kFirstListPath, stop)) return;
+  std::vector<std::string> titles;
+  const std::optional<int> stored = StoreList(homeServer + kFirstListPath, stop, titles);
+  if (!stored) return;
   ListRefreshEvent().Set();
+  // Only the first list is announced, as only it asks for the list to be shown.
+  if (*stored > 0 && bar_ != nullptr) {
+    if (titles.size() > NewsNotice::kMostTitles) titles.resize(NewsNotice::kMostTitles);
+    bar_->PostNewsStored(*stored, std::move(titles));
+  }
   if (!PauseFor(stop, timing_.recommendPause)) return;
-  StoreList(homeServer + kSecondListPath, stop);
+  titles.clear();
+  StoreList(homeServer + kSecondListPath, stop, titles);
 }
 
 }  // namespace lumarine

@@ -27,6 +27,7 @@ TEST(SettingsTest, EmptyProfileGivesTheDefaults) {
   EXPECT_EQ(Settings::ChannelVersion(), 0);
   EXPECT_EQ(Settings::SubjectFeedVersion(), 0);
   EXPECT_EQ(Settings::HomeServer(), "");
+  EXPECT_TRUE(Settings::Notify());
 }
 
 TEST(SettingsTest, DockSideFollowsTheLeadingDigits) {
@@ -49,6 +50,16 @@ TEST(SettingsTest, WritesAreSeenByTheNextReadAndUseFlagTexts) {
   EXPECT_EQ(Settings::SetupInfo(), 888);
   EXPECT_EQ(program.ReadProfile("sysopt.ini"),
             "[main]\r\nleft=0\r\nbSlibing=1\r\nbSubHide=1\r\n[setting]\r\nsetupinfo=888\r\n");
+}
+
+TEST(SettingsTest, NotifyIsOffOnlyForZeroAndIsWrittenAsAFlag) {
+  ScopedProgramDirectory program;
+  for (const auto& [text, on] : {std::pair{"0", false}, {"1", true}, {"2", true}, {"", false}}) {
+    program.WriteProfile("sysopt.ini", std::string("[setting]\nnotify=") + text + "\n");
+    EXPECT_EQ(Settings::Notify(), on) << "notify=" << text;
+  }
+  Settings::SetNotify(false);
+  EXPECT_EQ(program.ReadProfile("sysopt.ini"), "[setting]\nnotify=0\n");
 }
 
 TEST(SettingsTest, SubjectFeedTemplateKeepsAtMost499Characters) {
