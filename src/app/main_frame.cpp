@@ -358,6 +358,8 @@ void CMainFrame::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CMainFrame::mouseReleaseEvent(QMouseEvent* event) {
+  // Only the button that started a drag ends it.
+  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
   if (splitterDrag_) {
     splitterDrag_ = false;
     update(QRect(0, splitter_ - 2, width(), 5));
@@ -384,6 +386,8 @@ void CMainFrame::GoToTray() {
       hooks_.trayAvailable ? hooks_.trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
   // Without a notification area nothing could bring the bar back: leave it where it is.
   if (!trayExists) return;
+  // A slide still running would show the frame again at its next step.
+  dock_.StopSlide();
   if (!trayIcon_) {
     trayIcon_ = new QSystemTrayIcon(AppIcon(), this);
     trayIcon_->setContextMenu(trayMenu_);
@@ -419,6 +423,7 @@ void CMainFrame::OpenDialog(QWidget* dialog) {
 void CMainFrame::DestroyFrame() {
   if (destroyed_) return;
   destroyed_ = true;
+  dock_.StopSlide();
   dock_.Register(false);
   if (splashTimerId_ != 0) killTimer(splashTimerId_);
   splashTimerId_ = 0;
