@@ -113,6 +113,9 @@ void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
   width_ = width;
   left_ = left;
   if (frame_) frame_->installEventFilter(this);
+  // Window managers read the strut, like the type, when they take the window on; some
+  // ignore one that comes later.
+  if (frame_ && autoHide_ == 0) Register(true);
   const QRect screen = ScreenRect();
   if (left_)
     Slide(autoHide_ ? screen.left() : screen.left() + width_, false);

@@ -10,7 +10,7 @@ namespace lumarine {
 EdgeSentinel::EdgeSentinel()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus) {
-  setWindowTitle("Ledgewatch edge");
+  setWindowTitle("Lumarine edge");
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -405,9 +405,10 @@ void CMainFrame::GoToTray() {
 
 void CMainFrame::Restore() {
   if (trayIcon_) trayIcon_->hide();
-  // Shown before registering so that the reservation lands on a mapped window.
-  showNormal();
+  // Reserved before the window is mapped: window managers read the strut when they take the
+  // window on, and some ignore one that comes later.
   dock_.Register(true);
+  showNormal();
 }
 
 void CMainFrame::OpenDialog(QWidget* dialog) {

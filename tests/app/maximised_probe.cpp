@@ -1,5 +1,5 @@
 // Shows one maximised window, waits for the window manager to place it, prints its frame
-// geometry as "x y width height" and exits.
+// geometry as "x y width height", then the x of its client area, and exits.
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   window.showMaximized();
   QTimer::singleShot(1500, &app, [&window] {
     const QRect r = window.frameGeometry();
-    std::printf("%d %d %d %d\n", r.x(), r.y(), r.width(), r.height());
+    std::printf("%d %d %d %d %d\n", r.x(), r.y(), r.width(), r.height(), window.geometry().x());
     std::fflush(stdout);
     QApplication::quit();
   });
