@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Under a real window manager (openbox on a display of its own), an auto-hidden bar leaves
 # the screen entirely: nothing of it, least of all its close button, stays at the screen edge.
-# The pointer at the edge brings it back and it leaves again once the pointer has gone.
+# The pointer at the edge brings it back, also over a maximised window, and it leaves again
+# once the pointer has gone.
 set -euo pipefail
 binary=$1
+probe=$2
 if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
   export LUMARINE_OWN_DISPLAY=1
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
@@ -64,4 +66,15 @@ xdotool mousemove 0 300
 wait_for "revealed at the edge" 0
 xdotool mousemove 640 400
 wait_for "hidden again after the pointer left" -200 unmapped
+
+# Nothing is reserved in this mode, so a maximised window reaches the screen edge.
+"$probe" 30 >"$program/probe.txt" &
+pids+=($!)
+for _ in $(seq 1 100); do [ -s "$program/probe.txt" ] && break; sleep 0.1; done
+read -r x _ < "$program/probe.txt"
+[ "$x" = 0 ] || { echo "the maximised window stands at x=$x"; exit 1; }
+xdotool mousemove 0 200
+wait_for "revealed at the edge over a maximised window" 0
+xdotool mousemove 640 400
+wait_for "hidden again over a maximised window" -200 unmapped
 echo "hidden, revealed and hidden again under openbox"
