@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # CPU time of the idle bar, in normal mode and in auto-hide mode, on a display of its own
 # (Xvfb + openbox), 3 loopback channels subscribed:
-#   bench/idle_cpu.sh [seconds=300] [settle-seconds=30]
+#   bench/idle_cpu.sh [seconds=300] [settle-seconds=30] [bin-dir=build/bin]
 # For each mode: start the bar, let it settle (panels shown, first refresh done), then sum
 # utime + stime of the whole process tree (the bar and the web engine's helpers) over
 # `seconds` with the pointer resting away from the bar. Run scripts/build.sh build first.
@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
 settle=${2:-30}
+bin=${3:-build/bin} # another build's, to compare
 if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
   export LUMARINE_OWN_DISPLAY=1
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
@@ -46,7 +47,7 @@ tree_cpu_ticks() {  # utime + stime, in clock ticks, of the whole tree
 hz=$(getconf CLK_TCK)
 
 for mode in normal auto-hide; do
-  scripts/make_program.sh "$build/bin" "$work/program" "http://127.0.0.1:$port" \
+  scripts/make_program.sh "$bin" "$work/program" "http://127.0.0.1:$port" \
     要闻:1:/feed/c0a,/feed/c0b 科技:1:/feed/c1a,/feed/c1b 体育:1:/feed/c2a,/feed/c2b
   if [ "$mode" = auto-hide ]; then
     sed -i 's/^bSlibing=0/bSlibing=1/' "$work/program/profile/sysopt.ini"

@@ -134,6 +134,7 @@ void CAppBarMngr::Slide(int startX, bool towardsRight) {
 void CAppBarMngr::SlideStep() {
   if (!frame_ || slideIndex_ > 10) {
     slideTimer_.stop();
+    ParkIfSeen();
     UpdateSentinel();
     emit SlideFinished();
     return;
@@ -145,8 +146,15 @@ void CAppBarMngr::SlideStep() {
   slideTimer_.start(5 + 2 * i);
 }
 
+void CAppBarMngr::StopSlide() {
+  slideTimer_.stop();
+  parked_ = false;
+  if (sentinel_) sentinel_->hide();
+}
+
 void CAppBarMngr::PlaceFrame(int x) {
   if (!frame_) return;
+  parked_ = false;
   frame_->setGeometry(x, ScreenRect().top(), width_, WorkArea().height());
   frame_->show();
   frame_->raise();
@@ -240,13 +248,26 @@ void CAppBarMngr::PointerLeftBar() {
   SlideOut();
 }
 
+bool CAppBarMngr::Away() const { return frame_ && (frame_->isVisible() || parked_) && !OnScreen(); }
+
+void CAppBarMngr::ParkIfSeen() {
+  if (autoHide_ == 0 || !Away() || parked_) return;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen != Screen() && frame_->geometry().intersects(screen->geometry())) {
+      parked_ = true;
+      frame_->hide();
+      return;
+    }
+  }
+}
+
 void CAppBarMngr::EdgeTouched() {
-  if (!frame_ || autoHide_ == 0 || !frame_->isVisible() || OnScreen() || KeptInPlace()) return;
+  if (autoHide_ == 0 || !Away() || KeptInPlace()) return;
   SlideIn();
 }
 
 void CAppBarMngr::UpdateSentinel() {
-  const bool wanted = frame_ && autoHide_ != 0 && frame_->isVisible() && !Sliding() && !OnScreen();
+  const bool wanted = autoHide_ != 0 && Away() && !Sliding();
   if (!wanted) {
     if (sentinel_) sentinel_->hide();
     return;

@@ -43,9 +43,9 @@ class CAppBarMngr : public QObject {
   // Eleven placements from startX, width / 10 apart, with waits of 5, 7, ..., 25 ms; runs on
   // from the event loop. A new slide replaces one still running.
   void Slide(int startX, bool towardsRight);
-  // Ends a running slide where it is; a frame about to be hidden must call it first, or the
-  // next step shows the frame again.
-  void StopSlide() { slideTimer_.stop(); }
+  // Ends a running slide where it is and stops waiting at the edge; a frame about to be
+  // hidden must call it first, or the next step shows the frame again.
+  void StopSlide();
   // Moves the frame to the chosen edge at once and stores the side in the settings.
   void SetSide(bool left);
   void SetAutoHide(int value);
@@ -102,6 +102,8 @@ class CAppBarMngr : public QObject {
   void PointerLeftBar();
   void EdgeTouched();
   void UpdateSentinel();
+  void ParkIfSeen();
+  bool Away() const;
   bool KeptInPlace() const;
   void SlideIn();
   void SlideOut();
@@ -113,6 +115,9 @@ class CAppBarMngr : public QObject {
   bool left_ = false;
   int autoHide_ = 0;
   bool registered_ = false;
+  // Hidden by unmapping: at an edge that another monitor continues, the place beyond the edge
+  // is on that monitor.
+  bool parked_ = false;
 
   QTimer slideTimer_;
   int slideStart_ = 0;
