@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Under openbox, fluxbox and icewm, each on a display of its own: the bar is a dock that no
 # taskbar lists, in view on another workspace, its strip kept free of a maximised window there.
-# Under openbox, auto-hidden, it leaves the screen entirely (no sliver with its close button
-# stays) and the screen edge brings it back, also over a maximised window.
+# Auto-hidden, it leaves the screen entirely (no sliver with its close button stays) and the
+# screen edge brings it back, also over a maximised window.
 set -euo pipefail
 binary=$1 probe=$2
 if [ -z "${LUMARINE_WM:-}" ]; then
@@ -79,7 +79,6 @@ read -r _ _ _ _ x < <("$probe")
 # A window manager may keep a maximised window's border, which the bar above then covers.
 [ "$x" -ge 204 ] || fail "a maximised window on workspace 2 covers the strip (x=$x)"
 echo "$wm: a dock on every workspace, its strip kept free"
-[ "$wm" = openbox ] || exit 0
 
 kill $bar
 xdotool set_desktop 0
