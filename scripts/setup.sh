@@ -8,7 +8,7 @@ packages=(
   libgl-dev libvulkan-dev libxkbcommon-dev libxcb1-dev
   libxml2-dev libxml2-utils libcurl4-openssl-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev dbus-daemon
-  xvfb xauth openbox xdotool x11-utils fonts-wqy-microhei clang-format
+  xvfb xauth openbox fluxbox icewm xdotool x11-utils fonts-wqy-microhei clang-format
   dpkg-dev file lintian desktop-file-utils appstream xdg-utils
 )
 

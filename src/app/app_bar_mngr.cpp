@@ -4,7 +4,9 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cmath>
 
+#include "app/edge_sentinel.h"
 #include "app/line_walk.h"
 #include "app/settings.h"
 #include "app/x11_dock_properties.h"
@@ -21,23 +23,29 @@ CAppBarMngr::CAppBarMngr() : drawOutline(x11::XorScreenOutline) {
   slideTimer_.setSingleShot(true);
   slideTimer_.setTimerType(Qt::PreciseTimer);
   connect(&slideTimer_, &QTimer::timeout, this, &CAppBarMngr::SlideStep);
-  pointerTimer_.setInterval(kPointerPollMs);
-  connect(&pointerTimer_, &QTimer::timeout, this, &CAppBarMngr::TrackPointer);
+  leaveTimer_.setSingleShot(true);
+  leaveTimer_.setInterval(kLeaveDelayMs);
+  connect(&leaveTimer_, &QTimer::timeout, this, &CAppBarMngr::PointerLeftBar);
 }
 
 CAppBarMngr::~CAppBarMngr() {
+  if (frame_) frame_->removeEventFilter(this);
   if (g_dockManager == this) g_dockManager = nullptr;
 }
 
 CAppBarMngr* CAppBarMngr::Instance() { return g_dockManager; }
 
+QScreen* CAppBarMngr::Screen() const {
+  return screen_ ? screen_.data() : QGuiApplication::primaryScreen();
+}
+
 QRect CAppBarMngr::ScreenRect() const {
-  QScreen* screen = QGuiApplication::primaryScreen();
+  QScreen* screen = Screen();
   return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
 QRect CAppBarMngr::WorkArea() const {
-  QScreen* screen = QGuiApplication::primaryScreen();
+  QScreen* screen = Screen();
   return screen ? screen->availableGeometry() : ScreenRect();
 }
 
@@ -46,16 +54,73 @@ QPoint CAppBarMngr::DockedTopLeft() const {
   return {left_ ? screen.left() : screen.right() + 1 - width_, screen.top()};
 }
 
+std::optional<StrutValues> CAppBarMngr::PlannedStrut() const {
+  // The window system counts in device pixels; a screen keeps its top-left corner there and
+  // scales its size by its ratio.
+  std::vector<MonitorRect> monitors;
+  std::size_t barMonitor = 0;
+  int rootWidth = 0;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect g = screen->geometry();
+    const double ratio = screen->devicePixelRatio();
+    if (screen == Screen()) barMonitor = monitors.size();
+    monitors.push_back({g.x(), g.y(), static_cast<int>(std::lround(g.width() * ratio)),
+                        static_cast<int>(std::lround(g.height() * ratio))});
+    rootWidth = std::max(rootWidth, monitors.back().x + monitors.back().width);
+  }
+  if (monitors.empty()) return std::nullopt;
+  rootWidth = x11::RootWidth(frame_).value_or(rootWidth);
+  const double ratio = Screen() ? Screen()->devicePixelRatio() : 1.0;
+  return DockStrut(monitors, barMonitor, rootWidth, left_,
+                   static_cast<int>(std::lround(kReservedWidth * ratio)));
+}
+
+QWidget* CAppBarMngr::EdgeSentinelWindow() const {
+  return sentinel_ && sentinel_->isVisible() ? sentinel_.get() : nullptr;
+}
+
+bool CAppBarMngr::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != frame_) return QObject::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::Show:
+      // Sent before the window is mapped: the window manager must find the dock type, the
+      // states and the workspace already there when it takes the window on.
+      if (!event->spontaneous()) {
+        x11::PrepareDockWindow(frame_);
+        UpdateSentinel();
+      }
+      break;
+    case QEvent::Hide:
+      UpdateSentinel();
+      break;
+    case QEvent::Enter:
+      pointerWasInside_ = true;
+      leaveTimer_.stop();
+      break;
+    case QEvent::Leave:
+      if (autoHide_ != 0 && pointerWasInside_) leaveTimer_.start();
+      break;
+    default:
+      break;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
 void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
+  if (frame_) frame_->removeEventFilter(this);
   frame_ = frame;
+  screen_ = frame ? frame->screen() : nullptr;
   width_ = width;
   left_ = left;
+  if (frame_) frame_->installEventFilter(this);
+  // Window managers read the strut, like the type, when they take the window on; some
+  // ignore one that comes later.
+  if (frame_ && autoHide_ == 0) Register(true);
   const QRect screen = ScreenRect();
   if (left_)
     Slide(autoHide_ ? screen.left() : screen.left() + width_, false);
   else
     Slide(screen.right() + 1 - 2 * width_, true);
-  if (autoHide_ != 0) pointerTimer_.start();
 }
 
 void CAppBarMngr::Slide(int startX, bool towardsRight) {
@@ -69,6 +134,8 @@ void CAppBarMngr::Slide(int startX, bool towardsRight) {
 void CAppBarMngr::SlideStep() {
   if (!frame_ || slideIndex_ > 10) {
     slideTimer_.stop();
+    ParkIfSeen();
+    UpdateSentinel();
     emit SlideFinished();
     return;
   }
@@ -79,8 +146,15 @@ void CAppBarMngr::SlideStep() {
   slideTimer_.start(5 + 2 * i);
 }
 
+void CAppBarMngr::StopSlide() {
+  slideTimer_.stop();
+  parked_ = false;
+  if (sentinel_) sentinel_->hide();
+}
+
 void CAppBarMngr::PlaceFrame(int x) {
   if (!frame_) return;
+  parked_ = false;
   frame_->setGeometry(x, ScreenRect().top(), width_, WorkArea().height());
   frame_->show();
   frame_->raise();
@@ -92,34 +166,29 @@ void CAppBarMngr::SetSide(bool left) {
     slideTimer_.stop();
     PlaceFrame(DockedTopLeft().x());
   }
+  UpdateSentinel();
   Settings::SetDockLeft(left);
   emit SideChanged(left);
 }
 
 void CAppBarMngr::SetAutoHide(int value) {
   autoHide_ = value;
-  pointerWasInside_ = false;
-  // The pointer is only watched while the mode is on.
-  if (autoHide_ != 0 && frame_)
-    pointerTimer_.start();
-  else
-    pointerTimer_.stop();
+  // A bar that the pointer is on when the mode starts leaves when the pointer does.
+  pointerWasInside_ = frame_ && frame_->isVisible() && frame_->geometry().contains(QCursor::pos());
+  leaveTimer_.stop();
+  UpdateSentinel();
 }
 
 void CAppBarMngr::Register(bool on) {
   if (!frame_) return;
-  if (!on) {
+  registered_ = on;
+  // Docked at an edge that another monitor continues, the bar reserves nothing and simply
+  // stays on top.
+  const std::optional<StrutValues> strut = on ? PlannedStrut() : std::nullopt;
+  if (strut)
+    x11::SetDockReservation(frame_, *strut);
+  else
     x11::ClearDockReservation(frame_);
-    registered_ = false;
-    return;
-  }
-  // Only the horizontal extent is ours to choose; the strip runs the full screen height.
-  const QRect screen = ScreenRect();
-  const QRect strip = left_ ? QRect(screen.left(), screen.top(), kReservedWidth, screen.height())
-                            : QRect(screen.right() + 1 - kReservedWidth, screen.top(),
-                                    kReservedWidth, screen.height());
-  x11::SetDockReservation(frame_, left_ ? x11::Edge::kLeft : x11::Edge::kRight, strip);
-  registered_ = true;
 }
 
 void CAppBarMngr::ToggleAutoHide() {
@@ -143,6 +212,7 @@ void CAppBarMngr::SwitchSide() {
 }
 
 void CAppBarMngr::SlideIn() {
+  if (sentinel_) sentinel_->hide();
   const QRect screen = ScreenRect();
   if (left_)
     Slide(screen.left() - width_, true);
@@ -160,34 +230,56 @@ void CAppBarMngr::SlideOut() {
 
 bool CAppBarMngr::OnScreen() const { return frame_ && frame_->geometry().intersects(ScreenRect()); }
 
-void CAppBarMngr::TrackPointer() {
-  if (!frame_ || autoHide_ == 0 || !frame_->isVisible() || Sliding() || moveDragging_) return;
-  // A menu or dialog of the bar keeps it where it is.
-  if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) {
-    awaySince_.invalidate();
+bool CAppBarMngr::KeptInPlace() const {
+  // A slide, a drag, or a menu or dialog of the bar keeps it where it is.
+  return Sliding() || moveDragging_ || QApplication::activePopupWidget() ||
+         QApplication::activeModalWidget();
+}
+
+void CAppBarMngr::PointerLeftBar() {
+  if (!frame_ || autoHide_ == 0 || !frame_->isVisible() || !OnScreen()) return;
+  if (KeptInPlace()) {
+    leaveTimer_.start();
     return;
   }
-  const QPoint pointer = QCursor::pos();
+  // Back on the bar (an enter that came before the leave it follows): its next leave counts.
+  if (frame_->geometry().contains(QCursor::pos())) return;
+  pointerWasInside_ = false;
+  SlideOut();
+}
+
+bool CAppBarMngr::Away() const { return frame_ && (frame_->isVisible() || parked_) && !OnScreen(); }
+
+void CAppBarMngr::ParkIfSeen() {
+  if (autoHide_ == 0 || !Away() || parked_) return;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen != Screen() && frame_->geometry().intersects(screen->geometry())) {
+      parked_ = true;
+      frame_->hide();
+      return;
+    }
+  }
+}
+
+void CAppBarMngr::EdgeTouched() {
+  if (autoHide_ == 0 || !Away() || KeptInPlace()) return;
+  SlideIn();
+}
+
+void CAppBarMngr::UpdateSentinel() {
+  const bool wanted = autoHide_ != 0 && Away() && !Sliding();
+  if (!wanted) {
+    if (sentinel_) sentinel_->hide();
+    return;
+  }
+  if (!sentinel_) {
+    sentinel_ = std::make_unique<EdgeSentinel>();
+    connect(sentinel_.get(), &EdgeSentinel::Touched, this, &CAppBarMngr::EdgeTouched);
+  }
   const QRect screen = ScreenRect();
-  if (!OnScreen()) {
-    pointerWasInside_ = false;
-    const bool atEdge = left_ ? pointer.x() <= screen.left() : pointer.x() >= screen.right();
-    if (atEdge && screen.contains(pointer)) SlideIn();
-    return;
-  }
-  if (frame_->geometry().contains(pointer)) {
-    pointerWasInside_ = true;
-    awaySince_.invalidate();
-    return;
-  }
-  if (!pointerWasInside_) return;
-  if (!awaySince_.isValid()) {
-    awaySince_.start();
-  } else if (awaySince_.elapsed() >= kLeaveDelayMs) {
-    pointerWasInside_ = false;
-    awaySince_.invalidate();
-    SlideOut();
-  }
+  sentinel_->setGeometry(left_ ? screen.left() : screen.right(), screen.top(), 1, screen.height());
+  sentinel_->show();
+  sentinel_->raise();
 }
 
 void CAppBarMngr::BeginMoveDrag(QPoint pointer) {

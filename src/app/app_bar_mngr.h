@@ -1,20 +1,28 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/dock_strut.h"
 
 namespace lumarine {
+
+class EdgeSentinel;
 
 // The dock manager: keeps the bar at the left or right screen edge, plays the slide, reserves
 // the screen strip beside the bar, drags the bar from one edge to the other, and in auto-hide
 // mode brings the bar in when the pointer touches its screen edge and takes it out again
-// after the pointer has left it. One instance (see Instance()); main thread only.
+// after the pointer has left it. The pointer is followed by window system events (entering
+// and leaving the bar, touching the edge), never by polling, so an idle bar costs nothing.
+// One instance (see Instance()); main thread only.
 class CAppBarMngr : public QObject {
   Q_OBJECT
 
@@ -23,7 +31,6 @@ class CAppBarMngr : public QObject {
   static constexpr int kReservedWidth = 204;
   // How long the pointer may stay away from a revealed bar before it slides out again.
   static constexpr int kLeaveDelayMs = 600;
-  static constexpr int kPointerPollMs = 80;
 
   CAppBarMngr();
   ~CAppBarMngr() override;
@@ -36,6 +43,9 @@ class CAppBarMngr : public QObject {
   // Eleven placements from startX, width / 10 apart, with waits of 5, 7, ..., 25 ms; runs on
   // from the event loop. A new slide replaces one still running.
   void Slide(int startX, bool towardsRight);
+  // Ends a running slide where it is and stops waiting at the edge; a frame about to be
+  // hidden must call it first, or the next step shows the frame again.
+  void StopSlide();
   // Moves the frame to the chosen edge at once and stores the side in the settings.
   void SetSide(bool left);
   void SetAutoHide(int value);
@@ -60,11 +70,17 @@ class CAppBarMngr : public QObject {
   bool Sliding() const { return slideTimer_.isActive(); }
   QWidget* Frame() const { return frame_; }
 
-  // Geometry of the screen the bar lives on, and its work area.
+  // The monitor the bar lives on (the frame's at Attach), its geometry and its work area.
+  QScreen* Screen() const;
   QRect ScreenRect() const;
   QRect WorkArea() const;
   // Where the frame stands when docked at its current edge.
   QPoint DockedTopLeft() const;
+  // The strut the registration writes: the bar's monitor edge only, in device pixels;
+  // nothing at an edge that another monitor continues.
+  std::optional<StrutValues> PlannedStrut() const;
+  // The edge column that reveals an auto-hidden bar; nullptr unless the bar waits there.
+  QWidget* EdgeSentinelWindow() const;
 
   // Draws (and, called again with the same rectangle, erases) the drag outline on the screen.
   // XOR on the X11 root window by default; tests record it instead.
@@ -74,20 +90,34 @@ class CAppBarMngr : public QObject {
   void SlideFinished();
   void SideChanged(bool left);
 
+ protected:
+  // Follows the frame: prepares its window before every map, and the pointer entering and
+  // leaving it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void SlideStep();
   void PlaceFrame(int x);
   void DrawOutlineAt(const QRect& rect);
-  void TrackPointer();
+  void PointerLeftBar();
+  void EdgeTouched();
+  void UpdateSentinel();
+  void ParkIfSeen();
+  bool Away() const;
+  bool KeptInPlace() const;
   void SlideIn();
   void SlideOut();
   bool OnScreen() const;
 
   QPointer<QWidget> frame_;
+  QPointer<QScreen> screen_;
   int width_ = 0;
   bool left_ = false;
   int autoHide_ = 0;
   bool registered_ = false;
+  // Hidden by unmapping: at an edge that another monitor continues, the place beyond the edge
+  // is on that monitor.
+  bool parked_ = false;
 
   QTimer slideTimer_;
   int slideStart_ = 0;
@@ -99,9 +129,9 @@ class CAppBarMngr : public QObject {
   QRect lastOutline_;
   bool sideSwitched_ = false;
 
-  QTimer pointerTimer_;
+  QTimer leaveTimer_;
   bool pointerWasInside_ = false;
-  QElapsedTimer awaySince_;
+  std::unique_ptr<EdgeSentinel> sentinel_;
 };
 
 }  // namespace lumarine

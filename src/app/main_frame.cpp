@@ -375,6 +375,8 @@ void CMainFrame::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CMainFrame::mouseReleaseEvent(QMouseEvent* event) {
+  // Only the button that started a drag ends it.
+  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
   if (splitterDrag_) {
     splitterDrag_ = false;
     update(QRect(0, splitter_ - 2, width(), 5));
@@ -402,6 +404,8 @@ void CMainFrame::GoToTray() {
       hooks_.trayAvailable ? hooks_.trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
   // Without a notification area nothing could bring the bar back: leave it where it is.
   if (!trayExists) return;
+  // A slide still running would show the frame again at its next step.
+  dock_.StopSlide();
   if (!trayIcon_) {
     trayIcon_ = new QSystemTrayIcon(AppIcon(), this);
     trayIcon_->setContextMenu(trayMenu_);
@@ -420,9 +424,10 @@ void CMainFrame::GoToTray() {
 
 void CMainFrame::Restore() {
   if (trayIcon_) trayIcon_->hide();
-  // Shown before registering so that the reservation lands on a mapped window.
-  showNormal();
+  // Reserved before the window is mapped: window managers read the strut when they take the
+  // window on, and some ignore one that comes later.
   dock_.Register(true);
+  showNormal();
 }
 
 void CMainFrame::ShowBar() {
@@ -467,6 +472,7 @@ void CMainFrame::OpenDialog(QWidget* dialog) {
 void CMainFrame::DestroyFrame() {
   if (destroyed_) return;
   destroyed_ = true;
+  dock_.StopSlide();
   dock_.Register(false);
   if (splashTimerId_ != 0) killTimer(splashTimerId_);
   splashTimerId_ = 0;

@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -31,41 +32,49 @@ xcb_window_t WindowOf(QWidget* window) {
   return window ? static_cast<xcb_window_t>(window->winId()) : xcb_window_t{XCB_WINDOW_NONE};
 }
 
-void SetWindowType(xcb_connection_t* c, xcb_window_t w, const char* type) {
-  const xcb_atom_t value = Atom(c, type);
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
-                      32, 1, &value);
+void ReplaceAtoms(xcb_connection_t* c, xcb_window_t w, const char* property,
+                  const std::vector<xcb_atom_t>& atoms) {
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, property), XCB_ATOM_ATOM, 32,
+                      static_cast<uint32_t>(atoms.size()), atoms.data());
+}
+
+std::vector<xcb_atom_t> ReadAtoms(xcb_connection_t* c, xcb_window_t w, const char* property) {
+  Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+      c, xcb_get_property(c, 0, w, Atom(c, property), XCB_ATOM_ATOM, 0, 64), nullptr));
+  if (!reply || reply->format != 32) return {};
+  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+  return {atoms, atoms + xcb_get_property_value_length(reply.get()) / 4};
 }
 
 }  // namespace
 
-bool SetDockReservation(QWidget* window, Edge edge, const QRect& strip) {
+void PrepareDockWindow(QWidget* window) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t w = WindowOf(window);
+  if (c == nullptr || w == XCB_WINDOW_NONE) return;
+  ReplaceAtoms(c, w, "_NET_WM_WINDOW_TYPE", {Atom(c, "_NET_WM_WINDOW_TYPE_DOCK")});
+  // Merged with what the toolkit put there (it adds the above state itself).
+  std::vector<xcb_atom_t> states = ReadAtoms(c, w, "_NET_WM_STATE");
+  for (const char* name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+                           "_NET_WM_STATE_STICKY", "_NET_WM_STATE_ABOVE"}) {
+    const xcb_atom_t state = Atom(c, name);
+    if (std::find(states.begin(), states.end(), state) == states.end()) states.push_back(state);
+  }
+  ReplaceAtoms(c, w, "_NET_WM_STATE", states);
+  const uint32_t allDesktops = 0xFFFFFFFF;
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
+                      32, 1, &allDesktops);
+  xcb_flush(c);
+}
+
+bool SetDockReservation(QWidget* window, const StrutValues& strut) {
   xcb_connection_t* c = Connection();
   const xcb_window_t w = WindowOf(window);
   if (c == nullptr || w == XCB_WINDOW_NONE) return false;
-  Reply<xcb_get_geometry_reply_t> geometry(
-      xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
-  if (!geometry) return false;
-  Reply<xcb_get_geometry_reply_t> root(
-      xcb_get_geometry_reply(c, xcb_get_geometry(c, geometry->root), nullptr));
-  if (!root) return false;
-
-  // left, right, top, bottom, then start/end pairs of left, right, top, bottom.
-  uint32_t strut[12] = {};
-  if (edge == Edge::kLeft) {
-    strut[0] = static_cast<uint32_t>(std::max(0, strip.right() + 1));
-    strut[4] = static_cast<uint32_t>(strip.top());
-    strut[5] = static_cast<uint32_t>(strip.bottom());
-  } else {
-    strut[1] = static_cast<uint32_t>(std::max(0, root->width - strip.left()));
-    strut[6] = static_cast<uint32_t>(strip.top());
-    strut[7] = static_cast<uint32_t>(strip.bottom());
-  }
-  SetWindowType(c, w, "_NET_WM_WINDOW_TYPE_DOCK");
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_STRUT_PARTIAL"),
-                      XCB_ATOM_CARDINAL, 32, 12, strut);
+                      XCB_ATOM_CARDINAL, 32, 12, strut.data());
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32,
-                      4, strut);
+                      4, strut.data());
   xcb_flush(c);
   return true;
 }
@@ -76,9 +85,20 @@ void ClearDockReservation(QWidget* window) {
   if (c == nullptr || w == XCB_WINDOW_NONE) return;
   xcb_delete_property(c, w, Atom(c, "_NET_WM_STRUT_PARTIAL"));
   xcb_delete_property(c, w, Atom(c, "_NET_WM_STRUT"));
-  // Back to the tool window type the frame was created with.
-  SetWindowType(c, w, "_NET_WM_WINDOW_TYPE_UTILITY");
   xcb_flush(c);
+}
+
+std::optional<int> RootWidth(QWidget* window) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t w = WindowOf(window);
+  if (c == nullptr || w == XCB_WINDOW_NONE) return std::nullopt;
+  Reply<xcb_get_geometry_reply_t> geometry(
+      xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
+  if (!geometry) return std::nullopt;
+  Reply<xcb_get_geometry_reply_t> root(
+      xcb_get_geometry_reply(c, xcb_get_geometry(c, geometry->root), nullptr));
+  if (!root) return std::nullopt;
+  return root->width;
 }
 
 void XorScreenOutline(const QRect& rect) {
@@ -127,6 +147,15 @@ std::vector<QString> ReadAtomNames(QWidget* window, const char* property) {
                                           xcb_get_atom_name_name_length(name.get())));
   }
   return names;
+}
+
+bool IsMapped(QWidget* window) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t w = WindowOf(window);
+  if (c == nullptr || w == XCB_WINDOW_NONE) return false;
+  Reply<xcb_get_window_attributes_reply_t> reply(
+      xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr));
+  return reply && reply->map_state != XCB_MAP_STATE_UNMAPPED;
 }
 
 }  // namespace lumarine::x11

@@ -4,7 +4,10 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "app/dock_strut.h"
 
 namespace lumarine {
 
@@ -15,9 +18,19 @@ namespace x11 {
 
 enum class Edge { kLeft, kRight };
 
-// `strip` is in root window coordinates; it reaches from the screen edge inward.
-bool SetDockReservation(QWidget* window, Edge edge, const QRect& strip);
+// Makes the window a dock window that no taskbar or pager lists and that stays on every
+// workspace. Window managers read these when they take the window on, so this must run while
+// the window is not mapped (before every show: a window manager drops the states and the
+// workspace of a window that is unmapped). The type is kept while the bar hides: a dock may
+// leave the screen entirely, where a window manager keeps part of an ordinary window on it.
+void PrepareDockWindow(QWidget* window);
+
+// Writes _NET_WM_STRUT_PARTIAL and _NET_WM_STRUT (device pixels, from the root's edges).
+bool SetDockReservation(QWidget* window, const StrutValues& strut);
 void ClearDockReservation(QWidget* window);
+
+// Width of the root window in device pixels, when there is an X11 connection.
+std::optional<int> RootWidth(QWidget* window);
 
 // Draws a one-pixel rectangle outline over everything on the screen with XOR, so drawing the
 // same rectangle again erases it.
@@ -27,6 +40,7 @@ void XorScreenOutline(const QRect& rect);
 // names of the atoms of an ATOM property.
 std::vector<std::uint32_t> ReadCardinals(QWidget* window, const char* property);
 std::vector<QString> ReadAtomNames(QWidget* window, const char* property);
+bool IsMapped(QWidget* window);
 
 }  // namespace x11
 }  // namespace lumarine

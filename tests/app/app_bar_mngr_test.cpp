@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QScreen>
 #include <QTest>
+#include <cmath>
 
 #include "app/command_ids.h"
 #include "app/main_frame.h"
@@ -37,6 +38,7 @@ class AppBarMngrTest : public QObject {
 
   std::unique_ptr<test::ScopedProgramDirectory> program_;
   int screenWidth_ = 0;
+  int screenHeight_ = 0;
 
   // QTest positions are relative to the widget, which may jump during the drag.
   static void MoveTo(QWidget* frame, QPoint global) {
@@ -47,6 +49,7 @@ class AppBarMngrTest : public QObject {
   void init() {
     program_ = std::make_unique<test::ScopedProgramDirectory>();
     screenWidth_ = QGuiApplication::primaryScreen()->geometry().width();
+    screenHeight_ = QGuiApplication::primaryScreen()->geometry().height();
     QCursor::setPos(screenWidth_ / 2, 400);
   }
   void cleanup() { program_.reset(); }
@@ -135,19 +138,70 @@ class AppBarMngrTest : public QObject {
         // A bar docked right stays in view until the pointer has been on it and left.
         QCOMPARE(frame->x(), shown);
         QCursor::setPos(screenWidth_ - 50, 300);
-        QTest::qWait(3 * CAppBarMngr::kPointerPollMs);
+        QTest::qWait(100);
         QCursor::setPos(screenWidth_ / 2, 300);
         QTRY_COMPARE(frame->x(), hidden);
       }
       QCOMPARE(frame->x(), hidden);
+      // While it is away only the edge column waits for the pointer.
+      QTRY_VERIFY(bar.dock.EdgeSentinelWindow());
+      QCOMPARE(bar.dock.EdgeSentinelWindow()->geometry(), QRect(edge, 0, 1, screenHeight_));
       QCursor::setPos(edge, 300);
       QTRY_COMPARE(frame->x(), shown);
       QTRY_VERIFY(!bar.dock.Sliding());
-      QTest::qWait(2 * CAppBarMngr::kPointerPollMs);
+      QVERIFY(!bar.dock.EdgeSentinelWindow());
+      QTest::qWait(CAppBarMngr::kLeaveDelayMs + 100);
       QCOMPARE(frame->x(), shown);  // stays while the pointer is on it
       QCursor::setPos(screenWidth_ / 2, 300);
       QTRY_COMPARE(frame->x(), hidden);
       QVERIFY(x11::ReadCardinals(frame, "_NET_WM_STRUT_PARTIAL").empty());
+      // Hidden, it is still a dock window: a window manager keeps part of an ordinary window
+      // on the screen, and so part of the bar with its close button.
+      QCOMPARE(x11::ReadAtomNames(frame, "_NET_WM_WINDOW_TYPE"),
+               std::vector<QString>{"_NET_WM_WINDOW_TYPE_DOCK"});
+    }
+  }
+
+  void theBarIsAnUnlistedDockOnEveryWorkspaceBeforeItIsFirstMapped() {
+    // Installed before Attach, this filter runs after the dock manager's on the first show,
+    // which comes before the window is mapped.
+    struct FirstShow : QObject {
+      bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && type.empty() && !x11::IsMapped(window)) {
+          type = x11::ReadAtomNames(window, "_NET_WM_WINDOW_TYPE");
+          states = x11::ReadAtomNames(window, "_NET_WM_STATE");
+          desktop = x11::ReadCardinals(window, "_NET_WM_DESKTOP");
+        }
+        return false;
+      }
+      std::vector<QString> type, states;
+      std::vector<uint32_t> desktop;
+    } watch;
+    CAppBarMngr dock;
+    CMainFrame frame(dock);
+    frame.installEventFilter(&watch);
+    dock.Attach(&frame, 200, true);
+    QCOMPARE(watch.type, std::vector<QString>{"_NET_WM_WINDOW_TYPE_DOCK"});
+    for (const char* state : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+                              "_NET_WM_STATE_STICKY", "_NET_WM_STATE_ABOVE"})
+      QVERIFY2(std::count(watch.states.begin(), watch.states.end(), QString(state)) == 1, state);
+    QCOMPARE(watch.desktop, std::vector<uint32_t>{0xFFFFFFFF});
+  }
+
+  void reservesTheStripInDevicePixels() {
+    // Run once more with QT_SCALE_FACTOR=2 (see CMakeLists.txt): the window is then twice as
+    // wide on the screen as Qt's 200, and so must the strip be.
+    for (bool left : {true, false}) {
+      Bar bar(left);
+      const double ratio = bar.frame->devicePixelRatio();
+      if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") QCOMPARE(ratio, 2.0);
+      const auto reserved = static_cast<uint32_t>(std::lround(204 * ratio));
+      const auto bottom = static_cast<uint32_t>(std::lround(screenHeight_ * ratio)) - 1;
+      const std::vector<uint32_t> expected =
+          left ? std::vector<uint32_t>{reserved, 0, 0, 0, 0, bottom, 0, 0, 0, 0, 0, 0}
+               : std::vector<uint32_t>{0, reserved, 0, 0, 0, 0, 0, bottom, 0, 0, 0, 0};
+      QCOMPARE(x11::ReadCardinals(bar.frame.get(), "_NET_WM_STRUT_PARTIAL"), expected);
     }
   }
 };

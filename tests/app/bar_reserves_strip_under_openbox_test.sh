@@ -33,7 +33,7 @@ for _ in $(seq 1 100); do
 done
 [ -n "$window" ] || { echo "the bar never reserved its strip"; exit 1; }
 
-read -r x y width height < <("$probe")
+read -r x y width height _ < <("$probe")
 echo "maximised window: x=$x y=$y width=$width height=$height"
 [ "$x" -ge 204 ] || { echo "a maximised window covers the bar's strip"; exit 1; }
 [ $((x + width)) -le 1280 ] || { echo "a maximised window runs off the screen"; exit 1; }

@@ -294,6 +294,34 @@ class MainFrameTest : public QObject {
     QCOMPARE(x11::ReadCardinals(bar.frame.get(), "_NET_WM_STRUT_PARTIAL").at(0), 204u);
   }
 
+  void aSlideStillRunningNeverShowsAFrameSentToTheTrayOrClosed() {
+    MainFrameHooks hooks;
+    hooks.trayAvailable = [] { return true; };
+    for (bool close : {false, true}) {
+      Bar bar(hooks);
+      QVERIFY(bar.dock.Sliding());
+      const QPoint button(bar.frame->width() - (close ? 8 : 42), 12);
+      QTest::mousePress(bar.frame.get(), Qt::LeftButton, {}, button);
+      QVERIFY(!bar.frame->isVisible());
+      QVERIFY(!bar.dock.Sliding());
+      QTest::qWait(250);  // longer than the whole slide
+      QVERIFY(!bar.frame->isVisible());
+    }
+  }
+
+  void onlyTheLeftButtonEndsATitleBandDrag() {
+    Bar bar;
+    bar.Settle();
+    CMainFrame& frame = *bar.frame;
+    QTest::mousePress(&frame, Qt::LeftButton, {}, QPoint(50, 20));
+    QVERIFY(bar.dock.MoveDragging());
+    QTest::mouseRelease(&frame, Qt::RightButton, {}, QPoint(60, 20));
+    QTest::mouseRelease(&frame, Qt::MiddleButton, {}, QPoint(60, 20));
+    QVERIFY(bar.dock.MoveDragging());
+    QTest::mouseRelease(&frame, Qt::LeftButton, {}, QPoint(60, 20));
+    QVERIFY(!bar.dock.MoveDragging());
+  }
+
   void dialogsOpenAboveTheBarAndTheSettingsStoreNothing() {
     Bar bar;
     bar.Settle();
