@@ -6,7 +6,8 @@
 namespace lumarine {
 namespace {
 
-void ReadDocument(const XmlDocument& document, bool wantDescriptions, RssFeed& feed) {
+FeedParseResult ReadDocument(const XmlDocument& document, bool wantDescriptions, RssFeed& feed) {
+  if (!document.SelectSingle("/rss/channel")) return FeedParseResult::kNotAFeed;
   if (feed.wantTitle) {
     if (const auto title = document.SelectSingle("/rss/channel/title")) feed.title = title->Text();
   }
@@ -17,6 +18,7 @@ void ReadDocument(const XmlDocument& document, bool wantDescriptions, RssFeed& f
     if (wantDescriptions) item.description = XmlSelectText(node, "description");
     feed.items.push_back(std::move(item));
   }
+  return feed.items.empty() ? FeedParseResult::kNoItems : FeedParseResult::kItems;
 }
 
 }  // namespace
@@ -27,10 +29,12 @@ std::string XmlSelectText(const XmlNode& node, const std::string& path) {
 }
 
 RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
-                            std::string_view httpCharset) {
+                            std::string_view httpCharset, FeedParseResult* result) {
   RssFeed feed(wantTitle);
+  FeedParseResult outcome = FeedParseResult::kUnreadableXml;
   if (const auto document = XmlDocument::Parse(bytes, httpCharset))
-    ReadDocument(*document, wantDescriptions, feed);
+    outcome = ReadDocument(*document, wantDescriptions, feed);
+  if (result) *result = outcome;
   return feed;
 }
 

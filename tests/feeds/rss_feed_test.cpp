@@ -58,6 +58,24 @@ TEST(ParseFeedTest, ItemsOfEveryChannelCount) {
   EXPECT_EQ(feed.Item(1).title, "b");
 }
 
+TEST(ParseFeedTest, ResultSaysWhyNoItemCameOut) {
+  const struct {
+    const char* bytes;
+    FeedParseResult expected;
+  } cases[] = {
+      {"<rss><channel><item/></channel></rss>", FeedParseResult::kItems},
+      {"<rss><channel><title>t</title></channel></rss>", FeedParseResult::kNoItems},
+      {"<html><body>not a feed</body></html>", FeedParseResult::kNotAFeed},
+      {"", FeedParseResult::kUnreadableXml},
+      {"\x00\x01 garbage", FeedParseResult::kUnreadableXml},
+  };
+  for (const auto& c : cases) {
+    FeedParseResult result = FeedParseResult::kItems;
+    ParseFeedFromMemory(c.bytes, false, false, {}, &result);
+    EXPECT_EQ(result, c.expected) << c.bytes;
+  }
+}
+
 class ParseFeedOverHttpTest : public testing::Test {
  protected:
   void SetUp() override {
