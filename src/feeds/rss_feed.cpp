@@ -29,8 +29,7 @@ void TakeFirst(std::string& field, bool& taken, const XmlNode& node) {
 // relative XPath selection of one name would.
 
 // RSS 0.9x and 2.0: the elements are in the root's namespace (none, or a default one).
-RssItem ReadRssItem(const XmlNode& node, std::string_view ns, bool wantDescriptions) {
-  RssItem item;
+void ReadRssItem(const XmlNode& node, std::string_view ns, bool wantDescriptions, RssItem& item) {
   bool title = false, link = false, description = !wantDescriptions;
   for (auto child = node.FirstChildElement(); child; child = child->NextSiblingElement()) {
     if (child->NamespaceUri() != ns) continue;
@@ -42,7 +41,6 @@ RssItem ReadRssItem(const XmlNode& node, std::string_view ns, bool wantDescripti
     else if (name == "description")
       TakeFirst(item.description, description, *child);
   }
-  return item;
 }
 
 FeedParseResult ReadRss(const XmlNode& root, bool wantDescriptions, RssFeed& feed) {
@@ -53,7 +51,8 @@ FeedParseResult ReadRss(const XmlNode& root, bool wantDescriptions, RssFeed& fee
     for (auto child = channel->FirstChildElement(); child; child = child->NextSiblingElement()) {
       if (child->NamespaceUri() != ns) continue;
       if (child->LocalName() == "item") {
-        if (!child->IsDamaged()) feed.items.push_back(ReadRssItem(*child, ns, wantDescriptions));
+        if (!child->IsDamaged())
+          ReadRssItem(*child, ns, wantDescriptions, feed.items.emplace_back());
       } else if (child->LocalName() == "title") {
         TakeFirst(feed.title, titled, *child);
       }

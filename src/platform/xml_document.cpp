@@ -148,13 +148,15 @@ Source PrepareSource(std::string_view bytes, std::string_view httpCharset) {
 }
 
 // The name libxml2 opens a decoder by: GB labels as GB18030, and nothing but a plain label.
+// Empty for UTF-8, libxml2's own encoding, which then needs no decoder pass at all.
 std::string DecoderName(const std::string& charset) {
   if (IsGbCharset(charset)) return "GB18030";
+  if (EqualsNoCase(charset, "utf-8") || EqualsNoCase(charset, "utf8")) return {};
   const bool plain =
       charset.size() <= 40 && std::all_of(charset.begin(), charset.end(), [](unsigned char c) {
         return std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == ':';
       });
-  return plain ? charset : "UTF-8";
+  return plain ? charset : std::string();
 }
 
 struct ParserContextDeleter {
@@ -217,7 +219,7 @@ xmlDoc* ReadText(std::string_view text, const std::string& encoding, bool recove
   context->_private = &report;
   const QuietGenericErrors quiet;
   doc = xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()), nullptr,
-                          encoding.c_str(), options);
+                          encoding.empty() ? nullptr : encoding.c_str(), options);
   context->_private = nullptr;
   return doc;
 }
@@ -417,16 +419,26 @@ std::vector<XmlNode> XmlNode::SelectAll(const std::string& path) const {
 }
 
 std::string XmlNode::Text() const {
+  const auto trimmed = [](std::string_view text) {
+    while (!text.empty() && IsXmlSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsXmlSpace(text.back())) text.remove_suffix(1);
+    return text;
+  };
+  const auto content = [](const xmlNode* node) {
+    return node->content ? std::string_view(reinterpret_cast<const char*>(node->content))
+                         : std::string_view();
+  };
+  if (node_->type != XML_ELEMENT_NODE) return std::string(trimmed(content(node_)));
+  const xmlNode* child = node_->children;
+  if (!child) return {};
+  // Most elements of a feed hold one text node: copy it once, trimmed.
+  if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE))
+    return std::string(trimmed(content(child).substr(0, kMaxTextBytes)));
   std::string text;
-  if (node_->type == XML_ELEMENT_NODE)
-    AppendText(node_->children, text, 0);
-  else if (node_->content)
-    text = reinterpret_cast<const char*>(node_->content);
-  size_t begin = 0;
-  while (begin < text.size() && IsXmlSpace(text[begin])) ++begin;
-  size_t end = text.size();
-  while (end > begin && IsXmlSpace(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
+  AppendText(child, text, 0);
+  const std::string_view kept = trimmed(text);
+  if (kept.size() == text.size()) return text;
+  return std::string(kept);
 }
 
 std::string XmlNode::Name() const {
@@ -516,7 +528,7 @@ std::unique_ptr<XmlDocument> XmlDocument::ParseLenient(std::string_view bytes,
   const std::string repaired =
       RepairMarkup(DecodeToUtf8(source.text, source.charset), 3 * kMaxDocumentBytes);
   ParseReport recovered;
-  xmlDoc* doc = ReadText(repaired, "UTF-8", true, recovered);
+  xmlDoc* doc = ReadText(repaired, {}, true, recovered);
   if (!doc) return nullptr;
   auto document = std::unique_ptr<XmlDocument>(new XmlDocument(doc));
   if (!document->Root()) return nullptr;
