@@ -210,6 +210,9 @@ class QuietGenericErrors {
 xmlDoc* ReadText(std::string_view text, const std::string& encoding, bool recover,
                  ParseReport& report) {
   if (text.empty() || text.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
+  // Workers parse at the same time; libxml2 wants its global set-up done once first.
+  static const bool initialised = (xmlInitParser(), true);
+  (void)initialised;
   std::unique_ptr<xmlParserCtxt, ParserContextDeleter> context(xmlNewParserCtxt());
   if (!context) return nullptr;
   context->sax->serror = OnParseError;
