@@ -6,17 +6,189 @@
 namespace lumarine {
 namespace {
 
-void ReadDocument(const XmlDocument& document, bool wantDescriptions, RssFeed& feed) {
-  if (feed.wantTitle) {
-    if (const auto title = document.SelectSingle("/rss/channel/title")) feed.title = title->Text();
+constexpr std::string_view kAtom10 = "http://www.w3.org/2005/Atom";
+constexpr std::string_view kAtom03 = "http://purl.org/atom/ns#";
+constexpr std::string_view kRdf = "http://www.w3.org/1999/02/22-rdf-syntax-ns#";
+constexpr std::string_view kRss10 = "http://purl.org/rss/1.0/";
+constexpr std::string_view kRss090 = "http://my.netscape.com/rdf/simple/0.9/";
+constexpr std::string_view kDublinCore = "http://purl.org/dc/elements/1.1/";
+constexpr std::string_view kContent = "http://purl.org/rss/1.0/modules/content/";
+
+bool Is(const XmlNode& node, std::string_view name, std::string_view namespaceUri) {
+  return node.LocalName() == name && node.NamespaceUri() == namespaceUri;
+}
+
+// Sets `field` from the first element that offers it: later candidates never overwrite.
+void TakeFirst(std::string& field, bool& taken, const XmlNode& node) {
+  if (taken) return;
+  field = node.Text();
+  taken = true;
+}
+
+// Each reader walks an item's children once, keeping the first element of each kind, as a
+// relative XPath selection of one name would.
+
+// RSS 0.9x and 2.0: the elements are in the root's namespace (none, or a default one).
+void ReadRssItem(const XmlNode& node, std::string_view ns, bool wantDescriptions, RssItem& item) {
+  bool title = false, link = false, description = !wantDescriptions;
+  for (auto child = node.FirstChildElement(); child; child = child->NextSiblingElement()) {
+    if (child->NamespaceUri() != ns) continue;
+    const std::string_view name = child->LocalName();
+    if (name == "title")
+      TakeFirst(item.title, title, *child);
+    else if (name == "link")
+      TakeFirst(item.link, link, *child);
+    else if (name == "description")
+      TakeFirst(item.description, description, *child);
   }
-  for (const XmlNode& node : document.SelectAll("/rss/channel/item")) {
-    RssItem item;
-    item.title = XmlSelectText(node, "title");
-    item.link = XmlSelectText(node, "link");
-    if (wantDescriptions) item.description = XmlSelectText(node, "description");
-    feed.items.push_back(std::move(item));
+}
+
+FeedParseResult ReadRss(const XmlNode& root, bool wantDescriptions, RssFeed& feed) {
+  const std::string_view ns = root.NamespaceUri();
+  bool titled = !feed.wantTitle;
+  for (auto channel = root.FirstChildElement(); channel; channel = channel->NextSiblingElement()) {
+    if (!Is(*channel, "channel", ns)) continue;
+    for (auto child = channel->FirstChildElement(); child; child = child->NextSiblingElement()) {
+      if (child->NamespaceUri() != ns) continue;
+      if (child->LocalName() == "item") {
+        if (!child->IsDamaged())
+          ReadRssItem(*child, ns, wantDescriptions, feed.items.emplace_back());
+      } else if (child->LocalName() == "title") {
+        TakeFirst(feed.title, titled, *child);
+      }
+    }
   }
+  return feed.items.empty() ? FeedParseResult::kNoItems : FeedParseResult::kItems;
+}
+
+// RSS 1.0 and 0.90 (RDF): the RSS names, with Dublin Core where RSS has none.
+bool IsRdfRss(const XmlNode& node) {
+  const std::string_view ns = node.NamespaceUri();
+  return ns == kRss10 || ns == kRss090 || ns.empty();
+}
+
+RssItem ReadRdfItem(const XmlNode& node, bool wantDescriptions) {
+  RssItem item;
+  std::string dcTitle, dcDescription, encoded;
+  bool title = false, link = false, description = !wantDescriptions, author = false, date = false,
+       subject = false, hasDcTitle = false, hasDcDescription = false,
+       hasEncoded = !wantDescriptions;
+  for (auto child = node.FirstChildElement(); child; child = child->NextSiblingElement()) {
+    const std::string_view name = child->LocalName();
+    if (IsRdfRss(*child)) {
+      if (name == "title")
+        TakeFirst(item.title, title, *child);
+      else if (name == "link")
+        TakeFirst(item.link, link, *child);
+      else if (name == "description")
+        TakeFirst(item.description, description, *child);
+    } else if (child->NamespaceUri() == kDublinCore) {
+      if (name == "title")
+        TakeFirst(dcTitle, hasDcTitle, *child);
+      else if (name == "description" && wantDescriptions)
+        TakeFirst(dcDescription, hasDcDescription, *child);
+      else if (name == "creator")
+        TakeFirst(item.author, author, *child);
+      else if (name == "date")
+        TakeFirst(item.pubDate, date, *child);
+      else if (name == "subject")
+        TakeFirst(item.subject, subject, *child);
+    } else if (child->NamespaceUri() == kContent && name == "encoded") {
+      TakeFirst(encoded, hasEncoded, *child);
+    }
+  }
+  if (!title) item.title = dcTitle;
+  if (!link) item.link = node.Attribute("about", kRdf.data());
+  if (!description) item.description = hasDcDescription ? dcDescription : encoded;
+  return item;
+}
+
+FeedParseResult ReadRdf(const XmlNode& root, bool wantDescriptions, RssFeed& feed) {
+  bool titled = !feed.wantTitle;
+  for (auto child = root.FirstChildElement(); child; child = child->NextSiblingElement()) {
+    if (!IsRdfRss(*child)) continue;
+    if (child->LocalName() == "item") {
+      if (!child->IsDamaged()) feed.items.push_back(ReadRdfItem(*child, wantDescriptions));
+    } else if (child->LocalName() == "channel") {
+      // Some writers put the items inside the channel.
+      for (auto inner = child->FirstChildElement(); inner; inner = inner->NextSiblingElement()) {
+        if (!IsRdfRss(*inner)) continue;
+        if (inner->LocalName() == "title")
+          TakeFirst(feed.title, titled, *inner);
+        else if (inner->LocalName() == "item" && !inner->IsDamaged())
+          feed.items.push_back(ReadRdfItem(*inner, wantDescriptions));
+      }
+    }
+  }
+  return feed.items.empty() ? FeedParseResult::kNoItems : FeedParseResult::kItems;
+}
+
+// Atom 1.0 (and 0.3): the alternate link, summary or content, published or updated.
+RssItem ReadAtomEntry(const XmlNode& node, std::string_view ns, bool wantDescriptions) {
+  RssItem item;
+  std::string firstHref, content, updated;
+  bool title = false, alternate = false, anyLink = false, summary = !wantDescriptions,
+       hasContent = !wantDescriptions, published = false, hasUpdated = false, author = false,
+       category = false;
+  for (auto child = node.FirstChildElement(); child; child = child->NextSiblingElement()) {
+    if (child->NamespaceUri() != ns) continue;
+    const std::string_view name = child->LocalName();
+    if (name == "title") {
+      TakeFirst(item.title, title, *child);
+    } else if (name == "link") {
+      const std::string rel = child->Attribute("rel");
+      if (!anyLink) firstHref = child->Attribute("href"), anyLink = true;
+      if (!alternate && (rel.empty() || rel == "alternate"))
+        item.link = child->Attribute("href"), alternate = true;
+    } else if (name == "summary") {
+      TakeFirst(item.description, summary, *child);
+    } else if (name == "content") {
+      TakeFirst(content, hasContent, *child);
+    } else if (name == "published" || name == "issued") {
+      TakeFirst(item.pubDate, published, *child);
+    } else if (name == "updated" || name == "modified") {
+      TakeFirst(updated, hasUpdated, *child);
+    } else if (name == "author" && !author) {
+      for (auto part = child->FirstChildElement(); part; part = part->NextSiblingElement())
+        if (Is(*part, "name", ns)) {
+          TakeFirst(item.author, author, *part);
+          break;
+        }
+    } else if (name == "category" && !category) {
+      item.category = child->Attribute("term");
+      category = true;
+    }
+  }
+  if (!alternate) item.link = firstHref;
+  if (!summary) item.description = content;
+  if (!published) item.pubDate = updated;
+  return item;
+}
+
+FeedParseResult ReadAtom(const XmlNode& root, bool wantDescriptions, RssFeed& feed) {
+  const std::string_view ns = root.NamespaceUri();
+  bool titled = !feed.wantTitle;
+  for (auto child = root.FirstChildElement(); child; child = child->NextSiblingElement()) {
+    if (child->NamespaceUri() != ns) continue;
+    if (child->LocalName() == "entry") {
+      if (!child->IsDamaged()) feed.items.push_back(ReadAtomEntry(*child, ns, wantDescriptions));
+    } else if (child->LocalName() == "title") {
+      TakeFirst(feed.title, titled, *child);
+    }
+  }
+  return feed.items.empty() ? FeedParseResult::kNoItems : FeedParseResult::kItems;
+}
+
+FeedParseResult ReadDocument(const XmlDocument& document, bool wantDescriptions, RssFeed& feed) {
+  const auto root = document.Root();
+  if (!root) return FeedParseResult::kUnreadableXml;
+  const std::string_view name = root->LocalName();
+  const std::string_view ns = root->NamespaceUri();
+  if (name == "rss") return ReadRss(*root, wantDescriptions, feed);
+  if (name == "RDF" && ns == kRdf) return ReadRdf(*root, wantDescriptions, feed);
+  if (name == "feed" && (ns == kAtom10 || ns == kAtom03 || ns.empty()))
+    return ReadAtom(*root, wantDescriptions, feed);
+  return FeedParseResult::kNotAFeed;
 }
 
 }  // namespace
@@ -29,14 +201,10 @@ std::string XmlSelectText(const XmlNode& node, const std::string& path) {
 RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
                             std::string_view httpCharset, FeedParseResult* result) {
   RssFeed feed(wantTitle);
-  FeedParseResult found = FeedParseResult::kUnreadableXml;
-  if (const auto document = XmlDocument::Parse(bytes, httpCharset)) {
-    ReadDocument(*document, wantDescriptions, feed);
-    found = !feed.items.empty()                      ? FeedParseResult::kItems
-            : document->SelectSingle("/rss/channel") ? FeedParseResult::kNoItems
-                                                     : FeedParseResult::kNotAFeed;
-  }
-  if (result) *result = found;
+  FeedParseResult outcome = FeedParseResult::kUnreadableXml;
+  if (const auto document = XmlDocument::ParseLenient(bytes, httpCharset))
+    outcome = ReadDocument(*document, wantDescriptions, feed);
+  if (result) *result = outcome;
   return feed;
 }
 

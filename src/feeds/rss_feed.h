@@ -36,16 +36,19 @@ class RssFeed {
   std::vector<RssItem> items;
 };
 
+// What a parse of a feed document gave.
+enum class FeedParseResult { kItems, kNoItems, kNotAFeed, kUnreadableXml };
+
 // Loads the document at `address` (http(s), file:// or a path) and reads its RSS 2.0 items.
 // Every failure gives a feed without items and with an empty title; nothing is reported.
 // Blocks for the whole download; `stop` aborts it.
 RssFeed ParseFeed(const std::string& address, bool wantTitle, bool wantDescriptions,
                   std::stop_token stop = {});
 
-// What a parse found.
-enum class FeedParseResult { kItems, kNoItems, kNotAFeed, kUnreadableXml };
-
-// Same, from bytes already in memory (`httpCharset` as sent with them, if any).
+// Same, from bytes already in memory (`httpCharset` as sent with them, if any). `result`, when
+// given, says whether items came out, or why none did: kItems (at least one item), kNoItems (a
+// feed document without items), kNotAFeed (XML that is no RSS, Atom or RDF feed),
+// kUnreadableXml (bytes that give no XML document at all).
 RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
                             std::string_view httpCharset = {}, FeedParseResult* result = nullptr);
 

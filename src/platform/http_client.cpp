@@ -325,17 +325,42 @@ HttpResponse HttpDownloadToFile(const HttpRequest& request, const std::string& p
 }
 
 std::string CharsetOfContentType(const std::string& contentType) {
-  std::string lower = contentType;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  const size_t at = lower.find("charset=");
-  if (at == std::string::npos) return {};
-  std::string charset = lower.substr(at + 8);
-  const size_t end = charset.find_first_of("; \t");
-  if (end != std::string::npos) charset.resize(end);
-  if (charset.size() >= 2 && charset.front() == '"' && charset.back() == '"')
-    charset = charset.substr(1, charset.size() - 2);
-  return charset;
+  // media-type *( ";" parameter ), parameter = token "=" ( token / quoted-string ); blanks
+  // around ";" and "=" are tolerated, names and the charset value are case-insensitive.
+  const auto lower = [](std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+  };
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  size_t i = contentType.find(';');
+  while (i != std::string::npos && i < contentType.size()) {
+    ++i;  // past ";"
+    while (i < contentType.size() && blank(contentType[i])) ++i;
+    const size_t nameStart = i;
+    while (i < contentType.size() && contentType[i] != '=' && contentType[i] != ';') ++i;
+    size_t nameEnd = i;
+    while (nameEnd > nameStart && blank(contentType[nameEnd - 1])) --nameEnd;
+    const std::string name = lower(contentType.substr(nameStart, nameEnd - nameStart));
+    std::string value;
+    if (i < contentType.size() && contentType[i] == '=') {
+      ++i;
+      while (i < contentType.size() && blank(contentType[i])) ++i;
+      if (i < contentType.size() && contentType[i] == '"') {
+        for (++i; i < contentType.size() && contentType[i] != '"'; ++i) {
+          if (contentType[i] == '\\' && i + 1 < contentType.size()) ++i;
+          value += contentType[i];
+        }
+        if (i < contentType.size()) ++i;  // past the closing quote
+      } else {
+        while (i < contentType.size() && contentType[i] != ';') value += contentType[i++];
+        while (!value.empty() && blank(value.back())) value.pop_back();
+      }
+    }
+    if (name == "charset") return lower(value);
+    i = contentType.find(';', i);
+  }
+  return {};
 }
 
 }  // namespace lumarine

@@ -2,7 +2,12 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <map>
 #include <memory>
 
 namespace lumarine {
@@ -18,10 +23,15 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  // Converts `in`; on a byte that cannot be converted, appends `replacement` and skips it.
-  std::string Convert(std::string_view in, std::string_view replacement) {
+  bool IsOpen() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts `in`; on a sequence that cannot be converted, appends `replacement` and skips
+  // one code unit of `unit` bytes (2 for UTF-16). With `euroAt80`, a lone 0x80 byte becomes
+  // the euro sign instead.
+  std::string Convert(std::string_view in, std::string_view replacement, size_t unit = 1,
+                      bool euroAt80 = false) {
     std::string out;
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) return out;
+    if (!IsOpen()) return out;
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     out.reserve(in.size() * 3 / 2 + 16);
     char* inPtr = const_cast<char*>(in.data());
@@ -34,10 +44,12 @@ class Converter {
       out.append(buffer, static_cast<size_t>(outPtr - buffer));
       if (result != static_cast<size_t>(-1)) continue;
       if (errno == E2BIG) continue;
-      // EILSEQ or EINVAL (a cut sequence at the end): replace one byte and go on.
-      out.append(replacement);
-      ++inPtr;
-      --inLeft;
+      // EILSEQ or EINVAL (a cut sequence at the end): replace one unit and go on.
+      const bool euro = euroAt80 && static_cast<unsigned char>(*inPtr) == 0x80;
+      out.append(euro ? std::string_view("\xE2\x82\xAC") : replacement);
+      const size_t skip = euro ? 1 : std::min(unit, inLeft);
+      inPtr += skip;
+      inLeft -= skip;
       iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     }
     return out;
@@ -67,6 +79,81 @@ unsigned char FoldAscii(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
+// Length of the well-formed UTF-8 sequence at text[pos], or 0 when it is not one.
+size_t Utf8SequenceLength(std::string_view text, size_t pos) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const auto trail = [&](size_t i) { return i < text.size() && (byte(i) & 0xC0) == 0x80; };
+  const unsigned char lead = byte(pos);
+  if (lead < 0x80) return 1;
+  if (lead < 0xC2) return 0;
+  if (lead < 0xE0) return trail(pos + 1) ? 2 : 0;
+  if (lead < 0xF0) {
+    if (!trail(pos + 1) || !trail(pos + 2)) return 0;
+    const unsigned char second = byte(pos + 1);
+    if (lead == 0xE0 && second < 0xA0) return 0;   // overlong
+    if (lead == 0xED && second >= 0xA0) return 0;  // surrogate
+    return 3;
+  }
+  if (lead < 0xF5) {
+    if (!trail(pos + 1) || !trail(pos + 2) || !trail(pos + 3)) return 0;
+    const unsigned char second = byte(pos + 1);
+    if (lead == 0xF0 && second < 0x90) return 0;   // overlong
+    if (lead == 0xF4 && second >= 0x90) return 0;  // past U+10FFFF
+    return 4;
+  }
+  return 0;
+}
+
+// Position of the first byte that does not start a well-formed sequence; size when none.
+size_t FirstInvalidUtf8(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    // Runs of ASCII are the common case: skip them eight bytes at a time.
+    while (pos + 8 <= text.size()) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + pos, 8);
+      if (word & 0x8080808080808080ULL) break;
+      pos += 8;
+    }
+    if (pos >= text.size()) break;
+    const size_t length = Utf8SequenceLength(text, pos);
+    if (length == 0) return pos;
+    pos += length;
+  }
+  return text.size();
+}
+
+std::string LowerTrimmed(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower;
+}
+
+// A label iconv may be asked to open: plain name characters only, so that text from a
+// server never reaches the converter loader as anything but a charset name.
+bool IsPlainLabel(std::string_view label) {
+  return !label.empty() && label.size() <= 40 &&
+         std::all_of(label.begin(), label.end(), [](char c) {
+           return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ||
+                  c == ':';
+         });
+}
+
+// One open converter per charset and thread; a bounded set, since labels come from servers.
+Converter& FromCharset(const std::string& charset) {
+  thread_local std::map<std::string, std::unique_ptr<Converter>> converters;
+  auto found = converters.find(charset);
+  if (found != converters.end()) return *found->second;
+  if (converters.size() >= 16) converters.clear();
+  auto converter = std::make_unique<Converter>("UTF-8", charset.c_str());
+  return *converters.emplace(charset, std::move(converter)).first->second;
+}
+
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -87,9 +174,44 @@ std::string Gb18030ToUtf8(std::string_view gb) {
 }
 
 std::string SanitiseUtf8(std::string_view text) {
-  if (IsAscii(text)) return std::string(text);
-  thread_local Converter converter("UTF-8", "UTF-8");
-  return converter.Convert(text, "\xEF\xBF\xBD");
+  size_t bad = FirstInvalidUtf8(text);
+  if (bad == text.size()) return std::string(text);
+  std::string out(text.substr(0, bad));
+  out.reserve(text.size() + 16);
+  while (bad < text.size()) {
+    out += "\xEF\xBF\xBD";
+    const std::string_view rest = text.substr(bad + 1);
+    const size_t next = FirstInvalidUtf8(rest);
+    out += rest.substr(0, next);
+    bad += 1 + next;
+  }
+  return out;
+}
+
+bool IsValidUtf8(std::string_view text) { return FirstInvalidUtf8(text) == text.size(); }
+
+bool IsGbCharset(std::string_view charset) {
+  const std::string label = LowerTrimmed(charset);
+  return label == "gb2312" || label == "gbk" || label == "gb18030" || label == "gb_2312-80" ||
+         label == "x-gbk" || label == "cp936" || label == "ms936" || label == "windows-936" ||
+         label == "euc-cn" || label == "csgb2312" || label == "chinese" || label == "csgbk";
+}
+
+std::string DecodeToUtf8(std::string_view bytes, std::string_view charset) {
+  const std::string label = LowerTrimmed(charset);
+  if (label.empty() || label == "utf-8" || label == "utf8" || label == "unicode-1-1-utf-8" ||
+      !IsPlainLabel(label))
+    return SanitiseUtf8(bytes);
+  if (IsGbCharset(label)) {
+    if (IsAscii(bytes)) return std::string(bytes);
+    return FromCharset("GB18030").Convert(bytes, "\xEF\xBF\xBD", 1, true);
+  }
+  const size_t unit = label.starts_with("utf-16") || label.starts_with("ucs-2")   ? 2
+                      : label.starts_with("utf-32") || label.starts_with("ucs-4") ? 4
+                                                                                  : 1;
+  Converter& converter = FromCharset(label);
+  if (!converter.IsOpen()) return SanitiseUtf8(bytes);
+  return converter.Convert(bytes, "\xEF\xBF\xBD", unit);
 }
 
 size_t Gb18030Length(std::string_view utf8) {

@@ -17,6 +17,18 @@ std::string Gb18030ToUtf8(std::string_view gb);
 // The text with every invalid UTF-8 sequence replaced by U+FFFD.
 std::string SanitiseUtf8(std::string_view text);
 
+// Whether the text is well-formed UTF-8 (no overlong form, surrogate or value past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+// Whether a charset label names GB2312, GBK, code page 936 or GB18030 (any letter case).
+bool IsGbCharset(std::string_view charset);
+
+// Decodes text in the charset a document or a server named to UTF-8. Undecodable sequences
+// become U+FFFD instead of failing. The GB labels all decode as GB18030, except that a single
+// 0x80 is the euro sign, as code page 936 reads it (servers that say gb2312 or gbk mean that
+// code page). An empty or unknown label reads the text as UTF-8.
+std::string DecodeToUtf8(std::string_view bytes, std::string_view charset);
+
 // Length in bytes of the GB18030 form of a UTF-8 text.
 size_t Gb18030Length(std::string_view utf8);
 

@@ -3,12 +3,16 @@
 #include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlversion.h>
 #include <libxml/xpath.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 
-#include "platform/http_client.h"
+#include "platform/html_entities.h"
+#include "platform/text_codec.h"
 
 namespace lumarine {
 namespace {
@@ -90,6 +94,321 @@ void AppendText(const xmlNode* node, std::string& out, int depth) {
 
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// The address of this byte marks an element that recovery had to repair (xmlNode::_private
+// is the application's own field).
+const char kDamaged = 0;
+
+// Bytes ready for libxml2: the text without a byte-order mark and the encoding to read it in.
+// UTF-16 and UTF-32 documents are decoded here already, so that libxml2 only ever meets
+// encodings whose declaration it could read itself.
+struct Source {
+  std::string decoded;
+  std::string_view text;
+  std::string charset;
+};
+
+Source PrepareSource(std::string_view bytes, std::string_view httpCharset) {
+  Source source;
+  const auto starts = [&](std::string_view prefix) { return bytes.starts_with(prefix); };
+  std::string wide;  // a UTF-16/32 encoding told by a mark or by the first characters
+  size_t mark = 0;
+  if (starts(std::string_view("\x00\x00\xFE\xFF", 4)))
+    wide = "UTF-32BE", mark = 4;
+  else if (starts(std::string_view("\xFF\xFE\x00\x00", 4)))
+    wide = "UTF-32LE", mark = 4;
+  else if (starts("\xFE\xFF"))
+    wide = "UTF-16BE", mark = 2;
+  else if (starts("\xFF\xFE"))
+    wide = "UTF-16LE", mark = 2;
+  else if (starts(std::string_view("\x00\x00\x00<", 4)))
+    wide = "UTF-32BE";
+  else if (starts(std::string_view("<\x00\x00\x00", 4)))
+    wide = "UTF-32LE";
+  else if (starts(std::string_view("\x00<", 2)))
+    wide = "UTF-16BE";
+  else if (starts(std::string_view("<\x00", 2)))
+    wide = "UTF-16LE";
+  if (!wide.empty()) {
+    source.decoded = DecodeToUtf8(bytes.substr(mark), wide);
+    bytes = source.decoded;
+    source.charset = "UTF-8";
+  } else if (starts("\xEF\xBB\xBF")) {
+    bytes.remove_prefix(3);
+    source.charset = "UTF-8";
+  }
+  // White space before the declaration (a common server fault) would make it illegal.
+  size_t lead = 0;
+  while (lead < bytes.size() && IsXmlSpace(bytes[lead])) ++lead;
+  if (lead > 0 && bytes.substr(lead).starts_with("<?xml")) bytes.remove_prefix(lead);
+  if (source.charset.empty()) source.charset = DeclaredXmlEncoding(bytes);
+  if (source.charset.empty()) source.charset = httpCharset;
+  if (source.charset.empty()) source.charset = "UTF-8";
+  source.text = bytes;
+  return source;
+}
+
+// The name libxml2 opens a decoder by: GB labels as GB18030, and nothing but a plain label.
+// Empty for UTF-8, libxml2's own encoding, which then needs no decoder pass at all.
+std::string DecoderName(const std::string& charset) {
+  if (IsGbCharset(charset)) return "GB18030";
+  if (EqualsNoCase(charset, "utf-8") || EqualsNoCase(charset, "utf8")) return {};
+  const bool plain =
+      charset.size() <= 40 && std::all_of(charset.begin(), charset.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == ':';
+      });
+  return plain ? charset : std::string();
+}
+
+struct ParserContextDeleter {
+  void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
+};
+
+// What a parse reported, and whether it marks the open elements of every error.
+struct ParseReport {
+  bool markDamage = false;
+  bool sawError = false;
+};
+
+#if LIBXML_VERSION >= 21200
+void OnParseError(void* user, const xmlError* error) {
+#else
+void OnParseError(void* user, xmlErrorPtr error) {
+#endif
+  auto* context = static_cast<xmlParserCtxt*>(user);
+  auto* report = context ? static_cast<ParseReport*>(context->_private) : nullptr;
+  // Namespace slips (an undeclared prefix) and warnings lose no text.
+  if (!report || !error || error->domain != XML_FROM_PARSER || error->level < XML_ERR_ERROR) return;
+  report->sawError = true;
+  if (!report->markDamage) return;
+  for (xmlNode* node = context->node; node; node = node->parent)
+    if (node->type == XML_ELEMENT_NODE) node->_private = const_cast<char*>(&kDamaged);
+}
+
+// Options shared by every parse: no DTD loading, no entity substitution, no network, no
+// output on stderr. The given encoding wins over the declaration.
+constexpr int kParseOptions =
+    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
+
+void IgnoreMessage(void*, const char*, ...) {}
+
+// libxml2 prints decoder failures through its generic handler (per thread), whatever the
+// parse options say; silence it for the parse, since a bad feed is no news for stderr.
+class QuietGenericErrors {
+ public:
+  QuietGenericErrors() : handler_(xmlGenericError), context_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+  }
+  ~QuietGenericErrors() { xmlSetGenericErrorFunc(context_, handler_); }
+  QuietGenericErrors(const QuietGenericErrors&) = delete;
+  QuietGenericErrors& operator=(const QuietGenericErrors&) = delete;
+
+ private:
+  xmlGenericErrorFunc handler_;
+  void* context_;
+};
+
+xmlDoc* ReadText(std::string_view text, const std::string& encoding, bool recover,
+                 ParseReport& report) {
+  if (text.empty() || text.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
+  // Workers parse at the same time; libxml2 wants its global set-up done once first.
+  static const bool initialised = (xmlInitParser(), true);
+  (void)initialised;
+  std::unique_ptr<xmlParserCtxt, ParserContextDeleter> context(xmlNewParserCtxt());
+  if (!context) return nullptr;
+  context->sax->serror = OnParseError;
+  xmlDoc* doc = nullptr;
+  report.markDamage = recover;
+  const int options = kParseOptions | (recover ? XML_PARSE_RECOVER : 0);
+  context->_private = &report;
+  const QuietGenericErrors quiet;
+  doc = xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()), nullptr,
+                          encoding.empty() ? nullptr : encoding.c_str(), options);
+  context->_private = nullptr;
+  return doc;
+}
+
+// Appends a character reference for each code point of a UTF-8 text.
+void AppendCharacterReferences(std::string_view utf8, std::string& out) {
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    const size_t length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    uint32_t code = length == 1 ? byte : byte & (0x7F >> length);
+    for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
+      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    out += "&#" + std::to_string(code) + ";";
+    i += length;
+  }
+}
+
+bool IsXmlCharacter(uint32_t code) {
+  return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+         (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+bool IsNameByte(unsigned char c) {
+  return std::isalnum(c) || c == '_' || c == ':' || c == '.' || c == '-' || c >= 0x80;
+}
+
+// Rewrites what only spoils a document for a strict parser, where the repair is certain, in
+// valid UTF-8 text: characters XML forbids (and references to them) are dropped; HTML named
+// references become character references; a "&" that starts no reference becomes "&amp;"
+// and a "<" that cannot start markup "&lt;", so that they show as written. The five XML
+// references become character references too: once recovery has met an error, libxml2 drops
+// every named reference after it. Comments, CDATA sections, processing instructions and the
+// document type declaration keep their text; names the internal subset declares keep their
+// references. Empty when the result would pass `limit` bytes.
+std::string RepairMarkup(std::string_view text, size_t limit) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  std::vector<std::string> declared;
+  const size_t n = text.size();
+  const auto at = [&](size_t i, std::string_view what) { return text.substr(i).starts_with(what); };
+  // Copies text[from, to) dropping the characters XML forbids.
+  const auto copyClean = [&](size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') continue;
+      if (c == 0xEF && i + 2 < to && text[i + 1] == '\xBF' &&
+          (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+        i += 2;
+        continue;
+      }
+      out += static_cast<char>(c);
+    }
+  };
+  // End (one past) of a construct closed by `close`, or the end of the text.
+  const auto through = [&](size_t from, std::string_view close) {
+    const size_t end = text.find(close, from);
+    return end == std::string_view::npos ? n : end + close.size();
+  };
+  size_t i = 0;
+  while (i < n) {
+    if (out.size() > limit) return {};
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c != '&' && c != '<' && c >= 0x20 && c != 0xEF) {
+      size_t end = i + 1;
+      while (end < n) {
+        const auto d = static_cast<unsigned char>(text[end]);
+        if (d == '&' || d == '<' || d < 0x20 || d == 0xEF) break;
+        ++end;
+      }
+      out.append(text.substr(i, end - i));
+      i = end;
+      continue;
+    }
+    if (c != '&' && c != '<') {
+      copyClean(i, i + 1 + (c == 0xEF && i + 2 < n ? 2 : 0));
+      i += 1 + (c == 0xEF && i + 2 < n ? 2 : 0);
+      continue;
+    }
+    if (c == '<') {
+      size_t end = 0;
+      if (at(i, "<![CDATA["))
+        end = through(i, "]]>");
+      else if (at(i, "<!--"))
+        end = through(i + 4, "-->");
+      else if (at(i, "<?"))
+        end = through(i, "?>");
+      else if (at(i, "<!DOCTYPE")) {
+        // To its closing ">", past quoted literals and the internal subset.
+        size_t k = i + 9;
+        int depth = 0;
+        char quote = 0;
+        for (; k < n; ++k) {
+          const char d = text[k];
+          if (quote) {
+            if (d == quote) quote = 0;
+          } else if (d == '"' || d == '\'') {
+            quote = d;
+          } else if (at(k, "<!--")) {
+            k = through(k + 4, "-->") - 1;
+          } else if (at(k, "<!ENTITY")) {
+            size_t name = k + 8;
+            while (name < n && IsXmlSpace(text[name])) ++name;
+            size_t nameEnd = name;
+            while (nameEnd < n && IsNameByte(static_cast<unsigned char>(text[nameEnd]))) ++nameEnd;
+            if (nameEnd > name) declared.emplace_back(text.substr(name, nameEnd - name));
+            k = nameEnd - 1;
+          } else if (d == '[') {
+            ++depth;
+          } else if (d == ']') {
+            --depth;
+          } else if (d == '>' && depth <= 0) {
+            break;
+          }
+        }
+        end = std::min(n, k + 1);
+      }
+      if (end) {
+        copyClean(i, end);
+        i = end;
+        continue;
+      }
+      const auto next = i + 1 < n ? static_cast<unsigned char>(text[i + 1]) : 0;
+      const bool markup = std::isalpha(next) || next == '_' || next == ':' || next >= 0x80 ||
+                          next == '/' || next == '!';
+      out += markup || i + 1 == n ? "<" : "&lt;";
+      ++i;
+      continue;
+    }
+    // A reference, or a "&" to show as it is.
+    size_t k = i + 1;
+    if (k < n && text[k] == '#') {
+      const bool hex = k + 1 < n && (text[k + 1] == 'x' || text[k + 1] == 'X');
+      size_t digit = k + (hex ? 2 : 1);
+      uint64_t code = 0;
+      size_t digits = 0;
+      while (digit < n && (hex ? std::isxdigit(static_cast<unsigned char>(text[digit]))
+                               : std::isdigit(static_cast<unsigned char>(text[digit])))) {
+        const char d = text[digit];
+        const int value = d <= '9' ? d - '0' : (d | 0x20) - 'a' + 10;
+        if (code <= 0x10FFFF) code = code * (hex ? 16 : 10) + static_cast<uint64_t>(value);
+        ++digit;
+        ++digits;
+      }
+      if (digits > 0 && digit < n && text[digit] == ';') {
+        if (IsXmlCharacter(static_cast<uint32_t>(std::min<uint64_t>(code, 0x110000))))
+          out.append(text.substr(i, digit + 1 - i));
+        i = digit + 1;
+        continue;
+      }
+    } else {
+      while (k < n && k - i <= 64 && IsNameByte(static_cast<unsigned char>(text[k]))) ++k;
+      const std::string_view name = text.substr(i + 1, k - i - 1);
+      if (!name.empty() && k < n && text[k] == ';' &&
+          !std::isdigit(static_cast<unsigned char>(name[0])) && name[0] != '.' && name[0] != '-') {
+        static constexpr std::pair<std::string_view, std::string_view> kXml[] = {{"amp", "&#38;"},
+                                                                                 {"lt", "&#60;"},
+                                                                                 {"gt", "&#62;"},
+                                                                                 {"quot", "&#34;"},
+                                                                                 {"apos", "&#39;"}};
+        const auto xml = std::find_if(std::begin(kXml), std::end(kXml),
+                                      [&](const auto& entry) { return entry.first == name; });
+        if (xml != std::end(kXml)) {
+          out += xml->second;
+          i = k + 1;
+          continue;
+        }
+        if (std::find(declared.begin(), declared.end(), name) != declared.end()) {
+          out.append(text.substr(i, k + 1 - i));
+          i = k + 1;
+          continue;
+        }
+        if (const auto html = HtmlEntityText(name)) {
+          AppendCharacterReferences(*html, out);
+          i = k + 1;
+          continue;
+        }
+      }
+    }
+    out += "&amp;";
+    ++i;
+  }
+  if (out.size() > limit) return {};
+  return out;
+}
+
 }  // namespace
 
 std::optional<XmlNode> XmlNode::SelectSingle(const std::string& path) const {
@@ -103,21 +422,62 @@ std::vector<XmlNode> XmlNode::SelectAll(const std::string& path) const {
 }
 
 std::string XmlNode::Text() const {
+  const auto trimmed = [](std::string_view text) {
+    while (!text.empty() && IsXmlSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsXmlSpace(text.back())) text.remove_suffix(1);
+    return text;
+  };
+  const auto content = [](const xmlNode* node) {
+    return node->content ? std::string_view(reinterpret_cast<const char*>(node->content))
+                         : std::string_view();
+  };
+  if (node_->type != XML_ELEMENT_NODE) return std::string(trimmed(content(node_)));
+  const xmlNode* child = node_->children;
+  if (!child) return {};
+  // Most elements of a feed hold one text node: copy it once, trimmed.
+  if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE))
+    return std::string(trimmed(content(child).substr(0, kMaxTextBytes)));
   std::string text;
-  if (node_->type == XML_ELEMENT_NODE)
-    AppendText(node_->children, text, 0);
-  else if (node_->content)
-    text = reinterpret_cast<const char*>(node_->content);
-  size_t begin = 0;
-  while (begin < text.size() && IsXmlSpace(text[begin])) ++begin;
-  size_t end = text.size();
-  while (end > begin && IsXmlSpace(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
+  AppendText(child, text, 0);
+  const std::string_view kept = trimmed(text);
+  if (kept.size() == text.size()) return text;
+  return std::string(kept);
 }
 
 std::string XmlNode::Name() const {
   return node_->name ? reinterpret_cast<const char*>(node_->name) : "";
 }
+
+std::optional<XmlNode> XmlNode::FirstChildElement() const {
+  for (xmlNode* child = node_->children; child; child = child->next)
+    if (child->type == XML_ELEMENT_NODE) return XmlNode(child);
+  return std::nullopt;
+}
+
+std::optional<XmlNode> XmlNode::NextSiblingElement() const {
+  for (xmlNode* sibling = node_->next; sibling; sibling = sibling->next)
+    if (sibling->type == XML_ELEMENT_NODE) return XmlNode(sibling);
+  return std::nullopt;
+}
+
+std::string_view XmlNode::LocalName() const {
+  return node_->name ? reinterpret_cast<const char*>(node_->name) : "";
+}
+
+std::string_view XmlNode::NamespaceUri() const {
+  return node_->ns && node_->ns->href ? reinterpret_cast<const char*>(node_->ns->href) : "";
+}
+
+std::string XmlNode::Attribute(const char* name, const char* namespaceUri) const {
+  xmlChar* value = xmlGetNsProp(node_, reinterpret_cast<const xmlChar*>(name),
+                                reinterpret_cast<const xmlChar*>(namespaceUri));
+  if (!value) return {};
+  std::string text(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return text;
+}
+
+bool XmlNode::IsDamaged() const { return node_->_private == &kDamaged; }
 
 XmlDocument::~XmlDocument() { xmlFreeDoc(doc_); }
 
@@ -132,6 +492,7 @@ std::string NormaliseCharset(std::string_view charset) {
 
 std::string DeclaredXmlEncoding(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  while (!bytes.empty() && IsXmlSpace(bytes.front())) bytes.remove_prefix(1);
   if (!bytes.starts_with("<?xml")) return {};
   const size_t end = bytes.find("?>");
   if (end == std::string_view::npos) return {};
@@ -150,26 +511,31 @@ std::string DeclaredXmlEncoding(std::string_view bytes) {
 std::unique_ptr<XmlDocument> XmlDocument::Parse(std::string_view bytes,
                                                 std::string_view httpCharset) {
   if (bytes.empty() || bytes.size() > kMaxDocumentBytes) return nullptr;
-  std::string encoding = DeclaredXmlEncoding(bytes);
-  if (encoding.empty() && !bytes.starts_with("\xEF\xBB\xBF")) encoding = httpCharset;
-  encoding = NormaliseCharset(encoding);
-  // No DTD loading, no entity substitution, no network: a feed can name external
-  // entities, but they are never fetched.
-  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-  xmlDoc* doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                              encoding.empty() ? nullptr : encoding.c_str(), options);
+  const Source source = PrepareSource(bytes, httpCharset);
+  ParseReport report;
+  xmlDoc* doc = ReadText(source.text, DecoderName(source.charset), false, report);
   if (!doc) return nullptr;
   return std::unique_ptr<XmlDocument>(new XmlDocument(doc));
 }
 
-std::unique_ptr<XmlDocument> XmlDocument::Load(const std::string& address, std::stop_token stop) {
-  HttpRequest request;
-  request.url = address;
-  request.stop = std::move(stop);
-  request.maxBodyBytes = kMaxDocumentBytes;
-  const HttpResponse response = HttpGet(request);
-  if (!response.ok) return nullptr;
-  return Parse(response.body, CharsetOfContentType(response.contentType));
+std::unique_ptr<XmlDocument> XmlDocument::ParseLenient(std::string_view bytes,
+                                                       std::string_view httpCharset) {
+  if (bytes.empty() || bytes.size() > kMaxDocumentBytes) return nullptr;
+  const Source source = PrepareSource(bytes, httpCharset);
+  // Most feeds are clean: the strict parse alone, as libxml2 decodes them.
+  ParseReport strict;
+  if (xmlDoc* doc = ReadText(source.text, DecoderName(source.charset), false, strict)) {
+    if (!strict.sawError) return std::unique_ptr<XmlDocument>(new XmlDocument(doc));
+    xmlFreeDoc(doc);  // an undeclared entity lost its text: read it again, repaired
+  }
+  const std::string repaired =
+      RepairMarkup(DecodeToUtf8(source.text, source.charset), 3 * kMaxDocumentBytes);
+  ParseReport recovered;
+  xmlDoc* doc = ReadText(repaired, {}, true, recovered);
+  if (!doc) return nullptr;
+  auto document = std::unique_ptr<XmlDocument>(new XmlDocument(doc));
+  if (!document->Root()) return nullptr;
+  return document;
 }
 
 std::optional<XmlNode> XmlDocument::Root() const {

@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +25,18 @@ class XmlNode {
   std::string Text() const;
   std::string Name() const;
 
+  // Walking the element children in document order, without XPath.
+  std::optional<XmlNode> FirstChildElement() const;
+  std::optional<XmlNode> NextSiblingElement() const;
+  // The name without its prefix, and the namespace it is in (empty for none).
+  std::string_view LocalName() const;
+  std::string_view NamespaceUri() const;
+  // The value of an attribute in no namespace, or in `namespaceUri`; empty when absent.
+  std::string Attribute(const char* name, const char* namespaceUri = nullptr) const;
+  // Whether the recovering parse had to repair something inside this element (only
+  // documents from ParseLenient have such elements).
+  bool IsDamaged() const;
+
   _xmlNode* Raw() const { return node_; }
 
  private:
@@ -39,13 +50,21 @@ class XmlDocument {
   XmlDocument(const XmlDocument&) = delete;
   XmlDocument& operator=(const XmlDocument&) = delete;
 
-  // Parses bytes. The declared encoding is honoured (gb2312 and gbk read as GB18030);
-  // `httpCharset` applies only when the document declares none. Null on any failure.
+  // Parses bytes strictly. A byte-order mark decides the encoding; without one the declared
+  // encoding is honoured (gb2312 and gbk read as GB18030); `httpCharset` applies only when
+  // the document declares none. Null on any failure.
   static std::unique_ptr<XmlDocument> Parse(std::string_view bytes,
                                             std::string_view httpCharset = {});
 
-  // Fetches an address (http(s), file:// or a path) with the usual bounds, then parses it.
-  static std::unique_ptr<XmlDocument> Load(const std::string& address, std::stop_token stop = {});
+  // Parses a document from the web as a tolerant reader must. A byte-order mark decides the
+  // encoding over everything, then the declaration, then `httpCharset`, then UTF-8. A document
+  // the strict parse refuses (undecodable bytes, HTML named references such as "&nbsp;", a
+  // bare "&" or "<", forbidden characters, broken markup) is decoded with replacement
+  // characters, repaired where the repair is certain and parsed again in recovery mode;
+  // elements around what recovery had to guess are marked damaged. Null only when not even
+  // recovery gives a root element.
+  static std::unique_ptr<XmlDocument> ParseLenient(std::string_view bytes,
+                                                   std::string_view httpCharset = {});
 
   std::optional<XmlNode> Root() const;
   std::optional<XmlNode> SelectSingle(const std::string& path) const;
@@ -61,7 +80,8 @@ class XmlDocument {
 // Maps a declared or HTTP charset to the name the decoder should use (gb2312 -> GB18030).
 std::string NormaliseCharset(std::string_view charset);
 
-// The encoding named in the XML declaration at the start of the bytes, if any.
+// The encoding named in the XML declaration at the start of the bytes (after a UTF-8
+// byte-order mark or white space), if any.
 std::string DeclaredXmlEncoding(std::string_view bytes);
 
 }  // namespace lumarine

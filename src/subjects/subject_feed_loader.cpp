@@ -1,24 +1,14 @@
 #include "subject_feed_loader.h"
 
-#include "platform/xml_document.h"
+#include "feeds/rss_feed.h"
 
 namespace lumarine {
-namespace {
-
-std::string ChildText(const XmlNode& node, const std::string& name) {
-  const auto child = node.SelectSingle(name);
-  return child ? child->Text() : std::string();
-}
-
-}  // namespace
 
 std::vector<SubjectFeedItem> LoadSubjectFeed(const std::string& address, std::stop_token stop) {
+  const RssFeed feed = ParseFeed(address, false, true, std::move(stop));
   std::vector<SubjectFeedItem> items;
-  const auto document = XmlDocument::Load(address, std::move(stop));
-  if (!document) return items;
-  for (const XmlNode& node : document->SelectAll("/rss/channel/item"))
-    items.push_back(
-        {ChildText(node, "title"), ChildText(node, "link"), ChildText(node, "description")});
+  items.reserve(feed.ItemCount());
+  for (const RssItem& item : feed.items) items.push_back({item.title, item.link, item.description});
   return items;
 }
 

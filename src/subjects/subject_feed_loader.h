@@ -19,7 +19,7 @@ struct SubjectFeedItem {
 using SubjectFeedLoader =
     std::function<std::vector<SubjectFeedItem>(const std::string& address, std::stop_token stop)>;
 
-// The items of an RSS 2.0 document at `address`, in document order.
+// The items of the feed at `address` (any format the feed parser reads), in document order.
 std::vector<SubjectFeedItem> LoadSubjectFeed(const std::string& address, std::stop_token stop);
 
 }  // namespace lumarine

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
+#include "platform/http_client.h"
 #include "platform/text_codec.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
@@ -38,8 +41,8 @@ TEST(ParseFeedTest, ReadsTitleAndDescriptionsOnRequest) {
   EXPECT_EQ(noTitle.ItemCount(), 1u);
 }
 
-TEST(ParseFeedTest, OtherDocumentShapesYieldNothing) {
-  for (const char* file : {"atom.xml", "rdf.xml", "truncated.xml", "missing.xml"}) {
+TEST(ParseFeedTest, DocumentsThatAreNoFeedYieldNothing) {
+  for (const char* file : {"missing.xml"}) {
     const RssFeed feed = ParseFeed(kData + file, true, true);
     EXPECT_EQ(feed.ItemCount(), 0u) << file;
     EXPECT_EQ(feed.title, "") << file;
@@ -47,6 +50,156 @@ TEST(ParseFeedTest, OtherDocumentShapesYieldNothing) {
   EXPECT_EQ(
       ParseFeedFromMemory("<rss><item><title>x</title></item></rss>", false, false).ItemCount(),
       0u);
+  EXPECT_EQ(
+      ParseFeedFromMemory("<html><body><item><title>x</title></item></body></html>", true, false)
+          .ItemCount(),
+      0u);
+}
+
+// Every format a reader meets, through the same parser: title, count and the first item.
+TEST(ParseFeedTest, ReadsAtomRdfAndEveryRssVersion) {
+  // title, link, description, author, category, pubDate, subject of the first item
+  using Fields = std::array<std::string, 7>;
+  const struct {
+    const char* file;
+    const char* title;
+    size_t count;
+    Fields first;
+  } cases[] = {
+      {"atom.xml", "A", 1, {"x", "http://example.com/x"}},
+      {"atom10.xml",
+       "原子频道",
+       3,
+       {"First &lt;b&gt;entry&lt;/b&gt;", "http://example.com/1", "The summary", "Ann", "tech",
+        "2026-12-08T05:00:00Z"}},
+      {"rdf.xml", "R", 1, {"x", "http://example.com/x"}},
+      {"rdf_dublin_core.xml",
+       "RDF 频道",
+       2,
+       {"One", "http://example.com/1", "First description", "Bo", "", "2026-12-08T06:00:00+08:00",
+        "Science"}},
+      {"rss091_netscape.xml",
+       "Café\u00a0News",
+       2,
+       {"Crème\u00a0brûlée & © …", "http://example.com/1?a=1&b=2", "café ☺"}},
+      {"rss092.xml", "Userland 0.92", 2, {"", "", "An item with only a description"}},
+      {"rss2_default_namespace.xml",
+       "Namespaced",
+       2,
+       {"In a namespace", "http://example.com/ns/1", "d1"}},
+      // RSS 2.0 reads as it always did: only its own elements, and no date or author.
+      {"rss2_extensions.xml", "Extensions", 1, {"The title", "http://example.com/x", "padded"}},
+  };
+  for (const auto& c : cases) {
+    FeedParseResult result = FeedParseResult::kNotAFeed;
+    const RssFeed feed =
+        ParseFeedFromMemory(test::ReadFileBytes(kData + c.file), true, true, {}, &result);
+    EXPECT_EQ(result, FeedParseResult::kItems) << c.file;
+    EXPECT_EQ(feed.title, c.title) << c.file;
+    ASSERT_EQ(feed.ItemCount(), c.count) << c.file;
+    const RssItem& item = feed.Item(0);
+    EXPECT_EQ((Fields{item.title, item.link, item.description, item.author, item.category,
+                      item.pubDate, item.subject}),
+              c.first)
+        << c.file;
+    EXPECT_EQ(ParseFeed(kData + c.file, false, false).Item(0).description, "") << c.file;
+  }
+}
+
+TEST(ParseFeedTest, AtomAndRdfFallBackToTheirOtherElements) {
+  const RssFeed atom = ParseFeed(kData + "atom10.xml", false, true);
+  ASSERT_EQ(atom.ItemCount(), 3u);
+  // No summary: the content; no published: updated; no alternate link: the first link.
+  EXPECT_EQ(atom.Item(1).description, "<p>Only content</p>");
+  EXPECT_EQ(atom.Item(1).pubDate, "2026-12-07T06:00:00Z");
+  EXPECT_EQ(atom.Item(1).link, "http://example.com/2");
+  EXPECT_EQ(atom.Item(2).link, "http://example.com/3.mp3");
+  const RssFeed rdf = ParseFeed(kData + "rdf_dublin_core.xml", false, true);
+  ASSERT_EQ(rdf.ItemCount(), 2u);
+  EXPECT_EQ(rdf.Item(1).title, "Two from Dublin Core");
+  EXPECT_EQ(rdf.Item(1).link, "http://example.com/2") << "rdf:about stands in for the link";
+  EXPECT_EQ(rdf.Item(1).description, "<p>encoded</p>");
+}
+
+// A document the strict parse refuses keeps every item that came through whole.
+TEST(ParseFeedTest, BrokenDocumentsKeepTheirWholeItems) {
+  const RssFeed broken = ParseFeed(kData + "broken_recoverable.xml", true, false);
+  EXPECT_EQ(broken.title, "Tom & Jerry &undefined; news");
+  ASSERT_EQ(broken.ItemCount(), 3u);
+  EXPECT_EQ(broken.Item(0).title, "Fish & chips");
+  EXPECT_EQ(broken.Item(0).link, "http://example.com/?a=1&b=2");
+  EXPECT_EQ(broken.Item(1).title, "a < b & c \u00a0d");
+  // After a mismatched tag, later references still give their characters.
+  EXPECT_EQ(broken.Item(2).title, "After the damage & still whole");
+  EXPECT_EQ(broken.Item(2).link, "http://example.com/4");
+
+  const RssFeed truncated = ParseFeed(kData + "truncated.xml", false, false);
+  ASSERT_EQ(truncated.ItemCount(), 1u) << "the cut item is not whole";
+  EXPECT_EQ(truncated.Item(0).link, "http://e/1");
+
+  const RssFeed controls = ParseFeedFromMemory(
+      "<rss><channel><item><title>a\x01\x1F"
+      "b&#1;c&#xFFFE;</title></item></channel></rss>",
+      false, false);
+  ASSERT_EQ(controls.ItemCount(), 1u);
+  EXPECT_EQ(controls.Item(0).title, "abc");
+}
+
+TEST(ParseFeedTest, NamedReferencesAreHtmlsWithoutReadingAnyDtd) {
+  const RssFeed plain = ParseFeedFromMemory(
+      "<rss><channel><item><title>&eacute;&nbsp;&NotEqualTilde;&AMP;&unknown; &amp</title>"
+      "</item></channel></rss>",
+      false, false);
+  ASSERT_EQ(plain.ItemCount(), 1u);
+  EXPECT_EQ(plain.Item(0).title, "é\u00a0\u2242\u0338&&unknown; &amp");
+  // A name the document declares itself keeps the document's meaning.
+  const RssFeed declared = ParseFeedFromMemory(
+      "<!DOCTYPE rss [<!ENTITY copy \"(c) ACME\">]><rss><channel><item><title>&copy;&reg;"
+      "</title></item></channel></rss>",
+      false, false);
+  ASSERT_EQ(declared.ItemCount(), 1u);
+  EXPECT_EQ(declared.Item(0).title, "(c) ACME®");
+}
+
+TEST(ParseFeedTest, UndecodableBytesAreReplacedAndTheItemsKept) {
+  const RssFeed gb = ParseFeed(kData + "gb2312_euro.xml", true, false);
+  EXPECT_EQ(gb.title, "价格");
+  ASSERT_EQ(gb.ItemCount(), 2u);
+  EXPECT_EQ(gb.Item(0).title, "价格 €100") << "code page 936 reads 0x80 as the euro sign";
+  EXPECT_EQ(gb.Item(1).title, "坏\uFFFDx");
+  const RssFeed utf8 = ParseFeed(kData + "utf8_stray_byte.xml", false, false);
+  ASSERT_EQ(utf8.ItemCount(), 2u);
+  EXPECT_EQ(utf8.Item(0).title, "前\uFFFD后");
+  EXPECT_EQ(utf8.Item(1).title, "好");
+}
+
+TEST(ParseFeedTest, AByteOrderMarkWinsOverTheServerAndTheDeclaration) {
+  const std::string utf16 = test::ReadFileBytes(kData + "utf16_bom.xml");
+  for (const char* charset : {"", "gbk", "iso-8859-1"}) {
+    const RssFeed feed = ParseFeedFromMemory(utf16, true, false, charset);
+    EXPECT_EQ(feed.title, "双字节") << charset;
+    ASSERT_EQ(feed.ItemCount(), 1u) << charset;
+    EXPECT_EQ(feed.Item(0).title, "统一码 ☺") << charset;
+  }
+  const RssFeed utf8 = ParseFeedFromMemory(
+      "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"gb2312\"?><rss><channel><item><title>新闻"
+      "</title></item></channel></rss>",
+      false, false, "gbk");
+  ASSERT_EQ(utf8.ItemCount(), 1u);
+  EXPECT_EQ(utf8.Item(0).title, "新闻");
+  // White space before the declaration no longer costs the feed.
+  EXPECT_EQ(ParseFeedFromMemory("\n\n<?xml version=\"1.0\"?><rss><channel><item/></channel></rss>",
+                                false, false)
+                .ItemCount(),
+            1u);
+}
+
+TEST(ParseFeedTest, OversizedDocumentsAreRefusedUnread) {
+  std::string huge = "<rss><channel><item><title>x</title></item>";
+  huge.resize(16 * 1024 * 1024 + 1, ' ');
+  FeedParseResult result = FeedParseResult::kItems;
+  EXPECT_EQ(ParseFeedFromMemory(huge, false, false, {}, &result).ItemCount(), 0u);
+  EXPECT_EQ(result, FeedParseResult::kUnreadableXml);
 }
 
 TEST(ParseFeedTest, ItemsOfEveryChannelCount) {
@@ -56,6 +209,28 @@ TEST(ParseFeedTest, ItemsOfEveryChannelCount) {
       false, false);
   ASSERT_EQ(feed.ItemCount(), 2u);
   EXPECT_EQ(feed.Item(1).title, "b");
+}
+
+TEST(ParseFeedTest, ResultSaysWhyNoItemCameOut) {
+  const struct {
+    const char* bytes;
+    FeedParseResult expected;
+  } cases[] = {
+      {"<rss><channel><item/></channel></rss>", FeedParseResult::kItems},
+      {"<rss><channel><title>t</title></channel></rss>", FeedParseResult::kNoItems},
+      {"<rss><channel><title>t</title><item><title>cut", FeedParseResult::kNoItems},
+      {"<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>t</title></feed>",
+       FeedParseResult::kNoItems},
+      {"<html><body>not a feed</body></html>", FeedParseResult::kNotAFeed},
+      {"<html><body><p>not even well-formed</body>", FeedParseResult::kNotAFeed},
+      {"", FeedParseResult::kUnreadableXml},
+      {"not xml at all", FeedParseResult::kUnreadableXml},
+  };
+  for (const auto& c : cases) {
+    FeedParseResult result = FeedParseResult::kItems;
+    ParseFeedFromMemory(c.bytes, false, false, {}, &result);
+    EXPECT_EQ(result, c.expected) << c.bytes;
+  }
 }
 
 class ParseFeedOverHttpTest : public testing::Test {
@@ -75,6 +250,11 @@ class ParseFeedOverHttpTest : public testing::Test {
           "<?xml version=\"1.0\"?><rss><channel><item><title>" + Utf8ToGb18030("新闻") +
               "</title></item></channel></rss>",
           "application/rss+xml; charset=gbk");
+    serve("/spaced",
+          "<rss><channel><item><title>" + Utf8ToGb18030("新闻") + "</title></item></channel></rss>",
+          "application/rss+xml ; Charset = \"GBK\" ; x=y");
+    serve("/utf16", test::ReadFileBytes(kData + "utf16_bom.xml"), "text/xml; charset=gbk");
+    serve("/dtd", "<!ENTITY nbsp \"LEAK\">", "application/xml-dtd");
     serve("/404", "<rss><channel><item/></channel></rss>", "text/xml", 404);
     serve("/500", "<rss><channel><item/></channel></rss>", "text/xml", 500);
     serve("/html", "<html><body>not a feed</body></html>", "text/html");
@@ -96,6 +276,40 @@ TEST_F(ParseFeedOverHttpTest, HttpCharsetDecodesAFeedWithoutDeclaredEncoding) {
   const RssFeed feed = ParseFeed(server_.Url("/charset"), false, false);
   ASSERT_EQ(feed.ItemCount(), 1u);
   EXPECT_EQ(feed.Item(0).title, "新闻");
+}
+
+TEST_F(ParseFeedOverHttpTest, TheCharsetParameterIsReadAsHttpWritesIt) {
+  const RssFeed spaced = ParseFeed(server_.Url("/spaced"), false, false);
+  ASSERT_EQ(spaced.ItemCount(), 1u);
+  EXPECT_EQ(spaced.Item(0).title, "新闻");
+  const RssFeed utf16 = ParseFeed(server_.Url("/utf16"), false, false);
+  ASSERT_EQ(utf16.ItemCount(), 1u);
+  EXPECT_EQ(utf16.Item(0).title, "统一码 ☺") << "the byte-order mark beats charset=gbk";
+  const struct {
+    const char* header;
+    const char* charset;
+  } cases[] = {
+      {"text/xml", ""},
+      {"text/xml;charset=UTF-8", "utf-8"},
+      {"text/xml; charset = gbk", "gbk"},
+      {"text/xml; CHARSET=\"gb2312\"; x=y", "gb2312"},
+      {"text/xml; x=\"a;charset=big5\"; charset=utf-8", "utf-8"},
+      {"text/xml; xcharset=big5", ""},
+      {"text/xml; charset=\"a\\\"b\"", "a\"b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CharsetOfContentType(c.header), c.charset) << c.header;
+}
+
+TEST_F(ParseFeedOverHttpTest, NeitherTheDtdNorExternalEntitiesAreFetched) {
+  // Strict and recovering parses alike: the second document is broken on purpose.
+  for (const std::string tail : {"</title></item></channel></rss>", "</titel></item>"}) {
+    const std::string xml = "<!DOCTYPE rss SYSTEM \"" + server_.Url("/dtd") +
+                            "\" [<!ENTITY e SYSTEM \"" + server_.Url("/dtd") +
+                            "\">]><rss><channel><item><title>a&nbsp;&e;" + tail;
+    const RssFeed feed = ParseFeedFromMemory(xml, false, false);
+    for (const RssItem& item : feed.items) EXPECT_EQ(item.title.find("LEAK"), std::string::npos);
+  }
+  EXPECT_TRUE(server_.Requests().empty());
 }
 
 TEST_F(ParseFeedOverHttpTest, FailuresGiveAnEmptyRecord) {

@@ -75,10 +75,29 @@ TEST(XmlDocumentTest, ExponentialEntityExpansionIsBounded) {
   }
 }
 
+TEST(XmlDocumentTest, LenientParsingMarksOnlyTheElementsRecoveryRepaired) {
+  auto doc = XmlDocument::ParseLenient("<r><a><b>x</b></a><a><b>y</c></a><a>z</a></r>");
+  ASSERT_TRUE(doc);
+  std::vector<bool> damaged;
+  for (auto a = doc->Root()->FirstChildElement(); a; a = a->NextSiblingElement())
+    damaged.push_back(a->IsDamaged());
+  EXPECT_EQ(damaged, (std::vector<bool>{false, true, false}));
+  EXPECT_FALSE(XmlDocument::Parse("<r><a><b>y</c></a></r>")) << "the strict parse stays strict";
+  EXPECT_FALSE(XmlDocument::ParseLenient("no markup at all"));
+  // Element names and namespaces for the feed readers.
+  auto ns = XmlDocument::ParseLenient("<p:r xmlns:p=\"urn:x\" a=\"1\"><q/></p:r>");
+  ASSERT_TRUE(ns);
+  EXPECT_EQ(ns->Root()->LocalName(), "r");
+  EXPECT_EQ(ns->Root()->NamespaceUri(), "urn:x");
+  EXPECT_EQ(ns->Root()->Attribute("a"), "1");
+  EXPECT_EQ(ns->Root()->FirstChildElement()->NamespaceUri(), "");
+}
+
 TEST(XmlDocumentTest, ReadsTheDeclaredEncoding) {
   EXPECT_EQ(DeclaredXmlEncoding("<?xml version='1.0' encoding='GB2312'?><a/>"), "GB2312");
   EXPECT_EQ(DeclaredXmlEncoding("<?xml version=\"1.0\"?><a/>"), "");
   EXPECT_EQ(DeclaredXmlEncoding("<a/>"), "");
+  EXPECT_EQ(DeclaredXmlEncoding("\n <?xml version=\"1.0\" encoding = \"gbk\"?><a/>"), "gbk");
   EXPECT_EQ(NormaliseCharset("GBK"), "GB18030");
   EXPECT_EQ(NormaliseCharset("utf-8"), "utf-8");
 }
