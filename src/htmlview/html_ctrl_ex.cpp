@@ -1,5 +1,6 @@
 #include "htmlview/html_ctrl_ex.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMetaObject>
 #include <QPointer>
@@ -10,6 +11,7 @@
 #include <QWebEngineUrlScheme>
 
 #include "htmlview/doc_host_handler.h"
+#include "htmlview/engine_switches.h"
 #include "htmlview/html_view_page.h"
 #include "platform/message_box.h"
 
@@ -72,6 +74,23 @@ CHtmlCtrlEx::CHtmlCtrlEx(QWidget* parent) : QWebEngineView(parent), page_(new Ht
 }
 
 CHtmlCtrlEx::~CHtmlCtrlEx() = default;
+
+void CHtmlCtrlEx::PrepareEngine() {
+  RegisterAppScheme();
+  const QByteArray userFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  EngineHost host;
+  host.sandboxDisabled = qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") != 0 ||
+                         userFlags.contains("--no-sandbox");
+  host.gpuPresent = !QDir("/dev/dri").entryList({"renderD*"}, QDir::System).isEmpty();
+  if (!host.gpuPresent) {
+    // Qt's side of the views then draws in software too, and loads no GL at all.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+      qputenv("QT_XCB_GL_INTEGRATION", "none");
+  }
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray::fromStdString(MergeEngineSwitches(
+                                            userFlags.toStdString(), DefaultEngineSwitches(host))));
+}
 
 void CHtmlCtrlEx::RegisterAppScheme() {
   if (QWebEngineUrlScheme::schemeByName("app").name() == "app") return;

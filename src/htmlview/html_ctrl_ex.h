@@ -35,6 +35,11 @@ class CHtmlCtrlEx : public QWebEngineView {
   // view to be cancelled instead of being refused as unknown. Call once before the
   // QApplication is created.
   static void RegisterAppScheme();
+  // RegisterAppScheme, and the engine's start-up switches for this host (engine_switches.h):
+  // without a GPU the views are drawn without GL. Whatever the user set in the environment
+  // (QTWEBENGINE_CHROMIUM_FLAGS, QT_QUICK_BACKEND, QT_XCB_GL_INTEGRATION) stays in force.
+  // Call once before the QApplication is created.
+  static void PrepareEngine();
 
   // Takes the place of `parent`'s direct child named by `placeholderId` (its object name is
   // the number): same geometry, same name; the placeholder is deleted. False when there is
