@@ -120,7 +120,6 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   WorkerTiming timing_;
   ChannelList channels_;
   NewsListPage page_;
-  QImage headerStrip_;
   LabelButton* selector_;      // child
   LabelButton* menuButton_;    // child
   LabelButton* searchButton_;  // child
