@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,10 +23,16 @@
 #include "subjects/subject_url_template.h"
 
 namespace lumarine {
+namespace {
+
+const BarApp* runningApp = nullptr;
+
+}  // namespace
 
 BarApp::BarApp() = default;
 
 BarApp::~BarApp() {
+  if (runningApp == this) runningApp = nullptr;
   frame_.reset();
   dock_.reset();
 }
@@ -42,7 +49,7 @@ int BarApp::Run(int argc, char** argv) {
   // The web engine's sandbox refuses to start as root; only then is it turned off.
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  CHtmlCtrlEx::RegisterAppScheme();
+  CHtmlCtrlEx::PrepareEngine();
 
   QApplication application(argc, argv);
   // One bar per user and profile: a later start asks this one to show itself and leaves.
@@ -73,15 +80,36 @@ int BarApp::Run(int argc, char** argv) {
 
 bool BarApp::InitInstance() {
   dock_ = std::make_unique<CAppBarMngr>();
+  // The panels show only when the splash ends, so the web engine behind them starts once the
+  // bar stands at its edge, not before it is first mapped.
+  frameHooks_.createPanelsLater = true;
   frame_ = std::make_unique<CMainFrame>(*dock_, frameHooks_);
   QObject::connect(frame_.get(), &CMainFrame::Closed, qApp, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   frame_->hide();
-  dock_->Attach(frame_.get(), kBarWidth, Settings::DockLeft());
+  CMainFrame* frame = frame_.get();
+  QObject::connect(
+      dock_.get(), &CAppBarMngr::SlideFinished, frame, &CMainFrame::CreatePanels,
+      static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
+  QTimer::singleShot(kPanelsAtLatestMs, frame, &CMainFrame::CreatePanels);
+  dock_->Attach(frame, kBarWidth, Settings::DockLeft());
   font_ = std::make_unique<QFont>(SongTiFont(12, 100));
   headerBitmap_ = HeaderStripImage();
+  runningApp = this;
   dock_->RegisterByMode();
   return true;
+}
+
+const QFont& BarApp::PanelHeaderFont() {
+  if (runningApp && runningApp->font_) return *runningApp->font_;
+  static const QFont processCopy = SongTiFont(12, 100);
+  return processCopy;
+}
+
+const QImage& BarApp::PanelHeaderBitmap() {
+  if (runningApp && !runningApp->headerBitmap_.isNull()) return runningApp->headerBitmap_;
+  static const QImage processCopy = HeaderStripImage();
+  return processCopy;
 }
 
 int BarApp::ExitInstance(int code) {
@@ -91,6 +119,7 @@ int BarApp::ExitInstance(int code) {
   hooks.swap(exitHooks_);
   for (auto& hook : hooks) hook();
   frame_.reset();
+  if (runningApp == this) runningApp = nullptr;
   dock_.reset();
   font_.reset();
   headerBitmap_ = QImage();

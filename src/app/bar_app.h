@@ -18,6 +18,8 @@ class CAppBarMngr;
 class BarApp {
  public:
   static constexpr int kBarWidth = 200;
+  // The panels are created once the start-up slide has ended, or after this at the latest.
+  static constexpr int kPanelsAtLatestMs = 1000;
 
   BarApp();
   ~BarApp();
@@ -40,6 +42,11 @@ class BarApp {
   // The panel header font and bitmap 139, alive from the end of start-up to exit.
   const QFont* HeaderFont() const { return font_.get(); }
   const QImage& HeaderBitmap() const { return headerBitmap_; }
+
+  // What the panels paint their headers with: the running application's font and bitmap 139,
+  // or, for panels shown without a started application, one copy made for the process.
+  static const QFont& PanelHeaderFont();
+  static const QImage& PanelHeaderBitmap();
 
  private:
   std::unique_ptr<CAppBarMngr> dock_;

@@ -77,8 +77,7 @@ CMainFrame::CMainFrame(CAppBarMngr& dock, MainFrameHooks hooks)
   subjectHidden_ = Settings::SubjectBarHidden();
   channelHidden_ = Settings::ChannelBarHidden();
   dock_.SetAutoHide(Settings::AutoHide() ? 1 : 0);
-  if (!subjectHidden_) subjectBar_ = CreatePanel(hooks_.createSubjectBar, "subjectBar");
-  if (!channelHidden_) channelBar_ = CreatePanel(hooks_.createChannelBar, "channelBar");
+  if (!hooks_.createPanelsLater) CreatePanels();
   splashTimerId_ = startTimer(hooks_.splashMilliseconds);
 
   mainMenu_ = BuildMenu({{kCmdToggleSubjectBar, "关闭/显示专题栏"},
@@ -127,6 +126,16 @@ QMenu* CMainFrame::BuildMenu(std::initializer_list<std::pair<int, const char*>> 
 QAction* CMainFrame::MenuAction(int commandId) const {
   const auto found = actions_.find(commandId);
   return found == actions_.end() ? nullptr : found->second;
+}
+
+void CMainFrame::CreatePanels() {
+  if (panelsCreated_ || destroyed_) return;
+  panelsCreated_ = true;
+  if (!subjectHidden_ && !subjectBar_)
+    subjectBar_ = CreatePanel(hooks_.createSubjectBar, "subjectBar");
+  if (!channelHidden_ && !channelBar_)
+    channelBar_ = CreatePanel(hooks_.createChannelBar, "channelBar");
+  Relayout();
 }
 
 QWidget* CMainFrame::CreatePanel(const std::function<QWidget*(QWidget*)>& factory,
@@ -282,6 +291,7 @@ void CMainFrame::timerEvent(QTimerEvent* event) {
 }
 
 void CMainFrame::OnSplashTimer() {
+  CreatePanels();
   splash_ = false;
   killTimer(splashTimerId_);
   splashTimerId_ = 0;

@@ -27,6 +27,10 @@ struct MainFrameHooks {
   std::function<bool()> trayAvailable;
   // The slogan shows and the panels wait this long after creation.
   int splashMilliseconds = 4000;
+  // The panels (and the web engine behind them) are created by CreatePanels, called once the
+  // bar is on screen, instead of during the frame's creation; the splash timer creates them at
+  // the latest.
+  bool createPanelsLater = false;
 };
 
 // The bar's one top-level window "Ledgewatch": borderless, always on top, no taskbar entry.
@@ -54,6 +58,9 @@ class CMainFrame : public QWidget {
   bool NewsListVisible() const;
   // The entry of `commandId` in the MAIN or TrayIcon popup.
   QAction* MenuAction(int commandId) const;
+
+  // Creates the panels that are not hidden, as hidden children; does nothing the second time.
+  void CreatePanels();
 
   // The command switch of the frame: menu entries, tray entries.
   void OnCommand(int commandId);
@@ -106,6 +113,7 @@ class CMainFrame : public QWidget {
   bool channelHidden_ = false;
   bool splitterDrag_ = false;
   bool destroyed_ = false;
+  bool panelsCreated_ = false;
   QImage titleStrip_;
   QMenu* mainMenu_ = nullptr;
   QMenu* trayMenu_ = nullptr;

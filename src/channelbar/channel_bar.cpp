@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "app/bar_app.h"
 #include "app/bar_images.h"
 #include "app/command_ids.h"
 #include "app/label_button.h"
@@ -65,7 +66,6 @@ ChannelBar::ChannelBar(QWidget* frame, WorkerTiming timing)
     : HtmlPageDialog(frame, kHtmlNewsList, kPagePlaceholder, kPagePlaceholderRect, 0),
       timing_(timing),
       page_(View()),
-      headerStrip_(HeaderStripImage()),
       selector_(MakeLabelButton(this, kChannelSelector, kSelectorTemplateRect,
                                 LabelButton::kTextWithArrow)),
       menuButton_(MakeLabelButton(this, kMenuButton, kMenuButtonTemplateRect, LabelButton::kMenu)),
@@ -349,9 +349,11 @@ void ChannelBar::Search() {
 
 void ChannelBar::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (!headerStrip_.isNull())
-    painter.drawImage(QRect(0, 0, width(), kHeaderHeight), headerStrip_, QRect(0, 0, 1, 23));
-  painter.setFont(SongTiFont(12, 100));
+  // The application's bitmap 139 and font, made once at start-up.
+  const QImage& headerStrip = BarApp::PanelHeaderBitmap();
+  if (!headerStrip.isNull())
+    painter.drawImage(QRect(0, 0, width(), kHeaderHeight), headerStrip, QRect(0, 0, 1, 23));
+  painter.setFont(BarApp::PanelHeaderFont());
   painter.setPen(Qt::black);
   painter.drawText(QRect(2, 25, width() - 2, kHeaderHeight - 25), Qt::AlignLeft | Qt::AlignTop,
                    QString::fromUtf8("频道"));

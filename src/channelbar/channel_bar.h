@@ -126,7 +126,6 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   ChannelList channels_;
   FeedHealthBook feedHealth_;
   NewsListPage page_;
-  QImage headerStrip_;
   LabelButton* selector_;      // child
   LabelButton* menuButton_;    // child
   LabelButton* searchButton_;  // child

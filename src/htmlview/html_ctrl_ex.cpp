@@ -1,5 +1,6 @@
 #include "htmlview/html_ctrl_ex.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMetaObject>
 #include <QPointer>
@@ -8,8 +9,10 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
+#include <utility>
 
 #include "htmlview/doc_host_handler.h"
+#include "htmlview/engine_switches.h"
 #include "htmlview/html_view_page.h"
 #include "platform/message_box.h"
 
@@ -64,14 +67,40 @@ CHtmlCtrlEx::CHtmlCtrlEx(QWidget* parent) : QWebEngineView(parent), page_(new Ht
   compatibility.setWorldId(QWebEngineScript::MainWorld);
   compatibility.setRunsOnSubFrames(true);
   page_->scripts().insert(compatibility);
+  QWebEngineSettings* viewSettings = settings();
   // Addresses nobody handles must not reach the desktop's protocol handlers.
-  settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+  viewSettings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+  // A link or file dropped on the page must not replace the template.
+  viewSettings->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+  // What two local pages of text and links never use.
+  viewSettings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+  viewSettings->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
+  viewSettings->setAttribute(QWebEngineSettings::WebGLEnabled, false);
+  viewSettings->setAttribute(QWebEngineSettings::Accelerated2dCanvasEnabled, false);
+  viewSettings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
   setContextMenuPolicy(Qt::NoContextMenu);
   connect(page_, &QWebEnginePage::loadingChanged, this, &CHtmlCtrlEx::OnLoadingChanged);
   ApplyHandlerSettings();
 }
 
 CHtmlCtrlEx::~CHtmlCtrlEx() = default;
+
+void CHtmlCtrlEx::PrepareEngine() {
+  RegisterAppScheme();
+  const QByteArray userFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  EngineHost host;
+  host.sandboxDisabled = qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") != 0 ||
+                         userFlags.contains("--no-sandbox");
+  host.gpuPresent = !QDir("/dev/dri").entryList({"renderD*"}, QDir::System).isEmpty();
+  if (!host.gpuPresent) {
+    // Qt's side of the views then draws in software too, and loads no GL at all.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+      qputenv("QT_XCB_GL_INTEGRATION", "none");
+  }
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray::fromStdString(MergeEngineSwitches(
+                                            userFlags.toStdString(), DefaultEngineSwitches(host))));
+}
 
 void CHtmlCtrlEx::RegisterAppScheme() {
   if (QWebEngineUrlScheme::schemeByName("app").name() == "app") return;
@@ -111,9 +140,27 @@ bool CHtmlCtrlEx::LoadFromResource(int resourceId) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
   pending_.clear();
+  if (loading_) {
+    // The engine reports a load started during another as part of that one, so operations
+    // queued for the new page would run when the old one ends. It waits for that end instead.
+    queuedTemplate_ = {path, file.readAll()};
+    return true;
+  }
+  StartTemplateLoad(path, file.readAll());
+  return true;
+}
+
+void CHtmlCtrlEx::StartTemplateLoad(const QString& path, const QByteArray& bytes) {
   loading_ = true;
+  ++templateNavigations_;
   // The templates are GB2312 text without a charset declaration of their own.
-  page_->setContent(file.readAll(), "text/html;charset=GB2312", QUrl("qrc" + path));
+  page_->setContent(bytes, "text/html;charset=GB2312", QUrl("qrc" + path));
+}
+
+bool CHtmlCtrlEx::TakeTemplateNavigation(const QUrl& url) {
+  // The engine asks about the template as the data: address that carries its bytes.
+  if (templateNavigations_ == 0 || url.scheme() != "data") return false;
+  --templateNavigations_;
   return true;
 }
 
@@ -161,15 +208,22 @@ int CHtmlCtrlEx::ShowScriptMessage(const std::string& text, unsigned buttons) {
 }
 
 void CHtmlCtrlEx::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
-  // A cancelled app: navigation starts and stops without touching the document.
-  if (info.url().scheme() == "app") return;
-  if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
-    loading_ = true;
-  else
-    OnLoadFinished(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+  // Only template loads reach the document; a refused navigation (app: commands, addresses
+  // away from the template) starts and stops without touching it.
+  const QString scheme = info.url().scheme();
+  if (!loading_ || info.status() == QWebEngineLoadingInfo::LoadStartedStatus ||
+      (scheme != "qrc" && scheme != "data"))
+    return;
+  OnLoadFinished(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
 }
 
 void CHtmlCtrlEx::OnLoadFinished(bool ok) {
+  if (!queuedTemplate_.first.isEmpty()) {
+    // The document that ended is replaced at once; nobody hears of it.
+    auto [path, bytes] = std::exchange(queuedTemplate_, {});
+    StartTemplateLoad(path, bytes);
+    return;
+  }
   loading_ = false;
   std::vector<QString> pending;
   pending.swap(pending_);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWebEngineView>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "htmlview/app_link.h"
@@ -35,6 +36,11 @@ class CHtmlCtrlEx : public QWebEngineView {
   // view to be cancelled instead of being refused as unknown. Call once before the
   // QApplication is created.
   static void RegisterAppScheme();
+  // RegisterAppScheme, and the engine's start-up switches for this host (engine_switches.h):
+  // without a GPU the views are drawn without GL. Whatever the user set in the environment
+  // (QTWEBENGINE_CHROMIUM_FLAGS, QT_QUICK_BACKEND, QT_XCB_GL_INTEGRATION) stays in force.
+  // Call once before the QApplication is created.
+  static void PrepareEngine();
 
   // Takes the place of `parent`'s direct child named by `placeholderId` (its object name is
   // the number): same geometry, same name; the placeholder is deleted. False when there is
@@ -44,8 +50,12 @@ class CHtmlCtrlEx : public QWebEngineView {
   void SetHandler(DocHostHandler* handler);
 
   // Loads a page template; false for an unknown resource. Operations waiting for the
-  // previous document are dropped with it.
+  // previous document are dropped with it. While another load is still on its way, this one
+  // starts when that one ends, and only this one's document runs what is queued from now on.
   bool LoadFromResource(int resourceId);
+  // True, once, for the main-frame navigation that carries a template this view is loading;
+  // every other main-frame navigation would take the view away from its template.
+  bool TakeTemplateNavigation(const QUrl& url);
 
   // 0 keeps the current size. Applied to the body as "<n>px" now and after every load.
   void SetFontSize(int size);
@@ -72,6 +82,7 @@ class CHtmlCtrlEx : public QWebEngineView {
   void OnLoadingChanged(const QWebEngineLoadingInfo& info);
   void OnLoadFinished(bool ok);
   void ApplyFontSize();
+  void StartTemplateLoad(const QString& path, const QByteArray& bytes);
 
   HtmlViewPage* page_;  // child of the view
   DocHostHandler* handler = nullptr;
@@ -79,6 +90,8 @@ class CHtmlCtrlEx : public QWebEngineView {
   bool createdFromStatic = false;
   bool loading_ = false;
   std::vector<QString> pending_;
+  std::pair<QString, QByteArray> queuedTemplate_;  // path and bytes; empty path: none
+  int templateNavigations_ = 0;                    // template loads not yet navigated
 };
 
 }  // namespace lumarine

@@ -28,6 +28,9 @@ class RefusingSchemeHandler : public QWebEngineUrlSchemeHandler {
 
 HtmlViewPage::HtmlViewPage(CHtmlCtrlEx* view) : QWebEnginePage(view), view_(view) {
   QWebEngineProfile* engineProfile = profile();
+  // Both views share the one profile: nothing of theirs needs a disk cache or spell check.
+  engineProfile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+  engineProfile->setSpellCheckEnabled(false);
   if (!engineProfile->urlSchemeHandler("app"))
     engineProfile->installUrlSchemeHandler("app", new RefusingSchemeHandler(engineProfile));
   // A request left unanswered is dropped, so the view itself never opens a second window.
@@ -37,12 +40,19 @@ HtmlViewPage::HtmlViewPage(CHtmlCtrlEx* view) : QWebEnginePage(view), view_(view
   });
 }
 
-bool HtmlViewPage::acceptNavigationRequest(const QUrl& url, NavigationType /*type*/,
-                                           bool /*isMainFrame*/) {
-  const std::optional<AppLink> link = ParseAppLink(url.toString(QUrl::FullyEncoded).toStdString());
-  if (!link) return true;
-  // Only the program's own templates talk to the program.
-  if (this->url().scheme() == "qrc") view_->OnAppCmd(*link);
+bool HtmlViewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+  const std::string address = url.toString(QUrl::FullyEncoded).toStdString();
+  if (const std::optional<AppLink> link = ParseAppLink(address)) {
+    // Only the program's own templates talk to the program.
+    if (this->url().scheme() == "qrc") view_->OnAppCmd(*link);
+    return false;
+  }
+  if (!isMainFrame || view_->TakeTemplateNavigation(url)) return true;
+  // A jump within the template stays on it.
+  if (url.adjusted(QUrl::RemoveFragment) == this->url().adjusted(QUrl::RemoveFragment)) return true;
+  // Anything else would replace the template, and the rows sent to it would be lost: a link
+  // the user clicks opens in the browser instead.
+  if (type == NavigationTypeLinkClicked && IsWebAddress(address)) ShellOpen(address);
   return false;
 }
 

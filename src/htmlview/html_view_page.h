@@ -7,8 +7,9 @@ namespace lumarine {
 class CHtmlCtrlEx;
 
 // The page behind a CHtmlCtrlEx: turns app: navigations into commands of the view (and
-// cancels them), routes script message boxes to the view's handler, and opens links meant
-// for a new window in the desktop's browser.
+// cancels them), refuses every other main-frame navigation away from the view's template,
+// routes script message boxes to the view's handler, and opens links meant for a new window
+// (or clicked links that would leave the template) in the desktop's browser.
 class HtmlViewPage : public QWebEnginePage {
   Q_OBJECT
 

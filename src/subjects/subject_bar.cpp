@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include "app/bar_app.h"
 #include "app/bar_images.h"
 #include "app/command_ids.h"
 #include "app/label_button.h"
@@ -57,8 +58,7 @@ SubjectBar::SubjectBar(QWidget* parent)
     : ResizableDialog(parent),
       tree_(new SubjectTree(this)),
       caption_(new QLabel(Text("专题"), this)),
-      menuButton_(new LabelButton(this)),
-      headerStrip_(HeaderStripImage()) {
+      menuButton_(new LabelButton(this)) {
   setObjectName("subjectBar");
   resize(kBarSize);
   tree_->setGeometry(kTreeGeometry);
@@ -99,8 +99,9 @@ void SubjectBar::paintEvent(QPaintEvent* event) {
   {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    if (!headerStrip_.isNull())
-      painter.drawImage(QRect(0, 0, width(), kHeaderHeight), headerStrip_);
+    // The application's bitmap 139, made once at start-up.
+    const QImage& headerStrip = BarApp::PanelHeaderBitmap();
+    if (!headerStrip.isNull()) painter.drawImage(QRect(0, 0, width(), kHeaderHeight), headerStrip);
   }
   ResizableDialog::paintEvent(event);
 }

@@ -77,7 +77,6 @@ class SubjectBar : public ResizableDialog {
   SubjectTree* tree_;        // 1001
   QLabel* caption_;          // 1005
   LabelButton* menuButton_;  // 1006
-  QImage headerStrip_;
 };
 
 }  // namespace lumarine

@@ -68,6 +68,21 @@ class BarAppTest : public QObject {
     }
   }
 
+  void panelsPaintWithTheFontAndBitmapThatStartUpMade() {
+    BarApp app;
+    QVERIFY(app.InitInstance());
+    WaitForStartUp(app);
+    QCOMPARE(&BarApp::PanelHeaderFont(), app.HeaderFont());
+    QCOMPARE(&BarApp::PanelHeaderBitmap(), &app.HeaderBitmap());
+    // The panels are made once the bar stands at its edge, before the splash ends.
+    QTRY_VERIFY(app.MainFrame()->SubjectBar() && app.MainFrame()->ChannelBar());
+    QVERIFY(app.MainFrame()->SplashShown());
+    app.ExitInstance(0);
+    // Without a running application the panels still have one process-wide copy.
+    QVERIFY(&BarApp::PanelHeaderBitmap() != &app.HeaderBitmap());
+    QCOMPARE(BarApp::PanelHeaderBitmap().size(), QSize(1, 23));
+  }
+
   void closingGivesBackTheStripAndHidesBeforeTheExitWorkRunsInOrder() {
     BarApp app;
     std::vector<std::string> events;

@@ -1,9 +1,12 @@
 #include "htmlview/html_page_dialog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineSettings>
+#include <atomic>
 #include <utility>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "support/loopback_server.h"
 #include "support/message_box_recorder.h"
 #include "support/page_script.h"
+#include "support/shell_open_recorder.h"
 
 namespace lumarine {
 namespace {
@@ -61,6 +65,8 @@ class HtmlPageDialogTest : public QObject {
       QVERIFY(source.open(QIODevice::ReadOnly));
       QCOMPARE(carried.readAll(), source.readAll());
     }
+    // Nothing else: every page the program carries is one of these two.
+    QCOMPARE(QDir(":/pages").entryList(), (QStringList{"channel_manager.htm", "news_list.htm"}));
     QCOMPARE(test::RunScript(bar_->View()->page(), "document.getElementById('loading').innerText")
                  .toString(),
              QString::fromUtf8("正在加载数据..."));
@@ -121,25 +127,58 @@ class HtmlPageDialogTest : public QObject {
     QCOMPARE(manager_->size(), start);
   }
 
-  void addressWithAppLaterInItNavigatesNormally() {
+  void addressWithAppLaterInItIsNoCommandAndOpensInTheBrowser() {
+    test::ShellOpenRecorder opened;
+    RecordingDialog dialog(kHtmlChannelManager, 1);
+    QVERIFY(test::WaitForDocument(dialog.View()));
+    const QString address = "http://127.0.0.1:9/page?next=app:1006@x";
+    test::RunScript(dialog.View()->page(), "var a = document.createElement('a'); a.href = '" +
+                                               address +
+                                               "'; document.body.appendChild(a); a.click();");
+    QTRY_COMPARE_WITH_TIMEOUT(opened.Opened().size(), size_t{1}, 10000);
+    QCOMPARE(QString::fromStdString(opened.Opened()[0]), address);
+    QVERIFY(dialog.commands.empty());
+    QCOMPARE(dialog.View()->url().toString(), QString("qrc:/pages/channel_manager.htm"));
+  }
+
+  void theTemplateStaysWhateverThePageOrADropTriesToLoad() {
     test::LoopbackServer server;
-    server.Server().Get("/page", [](const httplib::Request&, httplib::Response& response) {
+    std::atomic<int> served{0};
+    server.Server().Get("/page", [&served](const httplib::Request&, httplib::Response& response) {
+      ++served;
       response.set_content("<p id=p>elsewhere</p>", "text/html");
     });
     server.Start();
-    RecordingDialog dialog(kHtmlChannelManager, 1);
-    QVERIFY(test::WaitForDocument(dialog.View()));
-    const QString address = QString::fromStdString(server.Url("/page?next=app:1006@x"));
-    test::RunScript(dialog.View()->page(), "window.navigate('" + address + "')");
-    QTRY_COMPARE_WITH_TIMEOUT(
-        test::RunScript(dialog.View()->page(), "document.getElementById('p') ? 1 : 0").toInt(), 1,
-        10000);
-    QCOMPARE(dialog.View()->url().toString(), address);
-    // A page from elsewhere cannot send commands to the program.
-    test::RunScript(dialog.View()->page(), "location.href = 'app:1006@x'");
-    test::Settle(500);
-    QVERIFY(dialog.commands.empty());
-    QCOMPARE(dialog.View()->url().toString(), address);
+    const QString address = QString::fromStdString(server.Url("/page"));
+    CHtmlCtrlEx* view = bar_->View();
+    const int documents = bar_->documents;
+    for (const QString& script :
+         {"location.href = '" + address + "'", "window.navigate('" + address + "')",
+          "location.replace('" + address + "')"}) {
+      test::RunScript(view->page(), script);
+      test::Settle(500);
+    }
+    // A link dropped on the page.
+    QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+    QMimeData dropped;
+    dropped.setUrls({QUrl(address)});
+    dropped.setText(address);
+    const QPoint at(50, 50);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &dropped, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, &dropped, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &move);
+    test::Settle(300);
+    QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, &dropped, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &drop);
+    test::Settle(1000);
+
+    QCOMPARE(served.load(), 0);
+    QCOMPARE(view->url().toString(), QString("qrc:/pages/news_list.htm"));
+    QCOMPARE(bar_->documents, documents);
+    QVERIFY(!view->settings()->testAttribute(QWebEngineSettings::NavigateOnDropEnabled));
+    QCOMPARE(test::RunScript(view->page(), "document.getElementById('loading') ? 1 : 0").toInt(),
+             1);
   }
 
   void scriptAlertsAreCaptionedCaption() {
@@ -184,6 +223,26 @@ class HtmlPageDialogTest : public QObject {
     QCOMPARE(test::RunScript(view->page(), "document.body.style.fontSize").toString(),
              QString("14px"));
     QVERIFY(!view->LoadFromResource(999));
+  }
+
+  void operationsWaitForTheLoadThatQueuedThemNotAnEarlierOne() {
+    // A load started while another is still on its way: what is queued after it belongs to
+    // its document, whatever the earlier load reports on the way.
+    RecordingDialog dialog(kHtmlNewsList, 0);
+    CHtmlCtrlEx* view = dialog.View();
+    QVERIFY(test::WaitForDocument(view));
+    for (int pause = 0; pause < 40; pause += 2) {
+      view->LoadFromResource(kHtmlNewsList);
+      test::Settle(pause);
+      view->LoadFromResource(kHtmlNewsList);
+      view->RunWhenLoaded(
+          "document.getElementById('c_1').insertAdjacentHTML('afterbegin', '<p id=mark></p>')");
+      QTRY_VERIFY_WITH_TIMEOUT(!view->IsLoading(), 10000);
+      test::Settle(100);
+      QVERIFY2(
+          test::RunScript(view->page(), "document.getElementById('mark') ? 1 : 0").toInt() == 1,
+          qPrintable(QString("pause %1 ms").arg(pause)));
+    }
   }
 
  private:
