@@ -1,5 +1,6 @@
 // subject.xml is edited by hand and may be cut short by a crash: any bytes must load safely,
-// and every item the tree shows must stay removable through its path.
+// a file that loaded must save to one that loads again, and every item the tree shows must
+// stay removable through its path, same-titled siblings included.
 #include <unistd.h>
 
 #include <cstddef>
@@ -21,8 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (store.Load(path)) {
     lumarine::SubjectTreeModel tree;
     store.FillTree(tree);
-    if (const lumarine::SubjectItem* first = tree.Root()->FirstChild()) {
+    // What loaded saves to a file that loads again.
+    if (!store.Save() || !lumarine::SubjectStore().Load(path)) __builtin_trap();
+    while (lumarine::SubjectItem* first = tree.Root()->FirstChild()) {
       if (!store.Remove(tree.ItemPath(first))) __builtin_trap();
+      tree.DeleteItem(first);
     }
   }
   std::remove(path.c_str());

@@ -10,6 +10,7 @@ inline constexpr int kCmdScrollDown = 32773;
 inline constexpr int kCmdScrollUp = 32774;
 inline constexpr int kCmdManageChannels = 32775;
 inline constexpr int kCmdCloseChannelBar = 32776;
+inline constexpr int kCmdExportChannelsOpml = 32786;
 inline constexpr int kCmdFontSmaller = 32782;
 inline constexpr int kCmdFontLarger = 32787;
 // Channel bar: the channel menu numbers its channels from here; the entry after the last
@@ -34,6 +35,7 @@ inline constexpr int kCmdNewKeywordSubject = 32778;
 inline constexpr int kCmdDeleteSubject = 32779;
 inline constexpr int kCmdImportOpml = 32780;
 inline constexpr int kCmdCloseSubjectBar = 32781;
+inline constexpr int kCmdExportOpml = 32785;
 inline constexpr int kCmdNewFeedSubject = 32792;
 inline constexpr int kCmdNewSubjectGroup = 32793;
 

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "app/settings.h"
+
 namespace lumarine {
 namespace {
 
@@ -19,6 +21,7 @@ std::string& SearchTemplate() {
 
 std::string SubjectSearchTemplate() {
   std::lock_guard lock(ValuesLock());
+  if (SearchTemplate().empty()) return std::string(Settings::kGoogleNewsTemplate);
   return SearchTemplate();
 }
 

@@ -19,6 +19,7 @@
 #include "app/news_stored_event.h"
 #include "app/settings.h"
 #include "app/user_message_event.h"
+#include "channelbar/channel_opml_command.h"
 #include "channelbar/news_row_event.h"
 #include "channelbar/subscription_changed_event.h"
 #include "channelbar/unread_ready_event.h"
@@ -201,6 +202,9 @@ void ChannelBar::OnCommand(int commandId) {
     case kCmdCloseChannelBar:
       PostUserMessage(parentWidget(), kMsgToggleChannelBar);
       break;
+    case kCmdExportChannelsOpml:
+      AskAndExportChannelsOpml(this);
+      break;
     default:
       break;
   }
@@ -270,6 +274,7 @@ std::unique_ptr<QMenu> ChannelBar::BuildCommandMenu() {
   AddCommand(*font, kCmdFontLarger, "增大字体");
   AddCommand(*font, kCmdFontSmaller, "缩小字体");
   AddCommand(*menu, kCmdManageChannels, "添加删除频道...");
+  AddCommand(*menu, kCmdExportChannelsOpml, "导出频道到OPML...");
   AddCommand(*menu, kCmdCloseChannelBar, "关闭频道栏");
   return menu;
 }

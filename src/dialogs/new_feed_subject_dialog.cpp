@@ -11,6 +11,7 @@
 
 #include "feeds/rss_feed.h"
 #include "platform/message_box.h"
+#include "subjects/xml_safe_text.h"
 
 namespace lumarine {
 
@@ -58,8 +59,8 @@ QString NewFeedSubjectDialog::StatusText() const { return status_->text(); }
 
 void NewFeedSubjectDialog::accept() {
   if (checking_) return;
-  address = addressEdit_->text();
-  title = titleEdit_->text();
+  address = QString::fromStdString(XmlSafeText(addressEdit_->text().toStdString()));
+  title = QString::fromStdString(XmlSafeText(titleEdit_->text().toStdString()));
   if (!validated_) {
     StartCheck();
     return;

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "subjects/xml_safe_text.h"
+
 namespace lumarine {
 
 NewGroupDialog::NewGroupDialog(QWidget* parent) : QDialog(parent), nameEdit_(new QLineEdit(this)) {
@@ -19,7 +21,7 @@ NewGroupDialog::NewGroupDialog(QWidget* parent) : QDialog(parent), nameEdit_(new
 }
 
 void NewGroupDialog::accept() {
-  groupName = nameEdit_->text();
+  groupName = QString::fromStdString(XmlSafeText(nameEdit_->text().toStdString()));
   QDialog::accept();
 }
 

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "subjects/xml_safe_text.h"
+
 namespace lumarine {
 
 NewSubjectDialog::NewSubjectDialog(QWidget* parent)
@@ -28,7 +30,7 @@ NewSubjectDialog::NewSubjectDialog(QWidget* parent)
 }
 
 void NewSubjectDialog::accept() {
-  keyword = keywordEdit_->text();
+  keyword = QString::fromStdString(XmlSafeText(keywordEdit_->text().toStdString()));
   notify = notifyCheck_->isChecked();
   QDialog::accept();
 }

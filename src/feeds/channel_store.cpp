@@ -21,19 +21,22 @@ std::string Numbered(const char* prefix, int number) { return prefix + std::to_s
 ProfileFile Catalogue() { return ProfileFile(ChannelStore::CatalogueFilePath()); }
 ProfileFile UserFile() { return ProfileFile(ChannelStore::UserFilePath()); }
 
+// Every operation reads each file once and answers all its keys from that one reading.
+using Snapshot = ProfileFile::Snapshot;
+
 // Appends the enabled feeds of a channel's section.
-void AppendEnabledFeeds(const ProfileFile& file, const std::string& name,
+void AppendEnabledFeeds(const Snapshot& file, const std::string& name,
                         std::vector<std::string>& feeds) {
-  const int count = file.GetInt(name, "feedcnt", 0);
+  const int count = file.GetCount(name, "feedcnt");
   for (int j = 1; j <= count; ++j)
     if (file.GetInt(name, Numbered("feedstate", j), 0) == 0)
       feeds.push_back(file.GetString(name, Numbered("feed", j), "", kFeedCapacity));
 }
 
-void AppendListedFeeds(const ProfileFile& file, const std::string& name,
+void AppendListedFeeds(const Snapshot& file, const std::string& name,
                        ChannelStore::FeedOrigin origin,
                        std::vector<ChannelStore::ChannelFeed>& feeds) {
-  const int count = file.GetInt(name, "feedcnt", 0);
+  const int count = file.GetCount(name, "feedcnt");
   for (int j = 1; j <= count; ++j)
     feeds.push_back({file.GetString(name, Numbered("feed", j), "", kListedFeedCapacity),
                      file.GetInt(name, Numbered("feedstate", j), 0) == 0, origin});
@@ -43,9 +46,11 @@ void AppendListedFeeds(const ProfileFile& file, const std::string& name,
 bool WriteFeedStates(const ProfileFile& file, const std::string& name, const std::string& address,
                      const char* value) {
   bool matched = false;
-  const int count = file.GetInt(name, "feedcnt", 0);
+  const Snapshot contents = file.Read();
+  const int count = contents.GetCount(name, "feedcnt");
   for (int j = 1; j <= count; ++j) {
-    if (EqualsNoCase(file.GetString(name, Numbered("feed", j), "", kListedFeedCapacity), address)) {
+    if (EqualsNoCase(contents.GetString(name, Numbered("feed", j), "", kListedFeedCapacity),
+                     address)) {
       file.WriteString(name, Numbered("feedstate", j), value);
       matched = true;
     }
@@ -61,9 +66,9 @@ std::string ChannelStore::UserFilePath() { return ProfileFilePath("/profile/user
 
 std::vector<std::unique_ptr<SubscribedChannel>> ChannelStore::LoadSubscribedChannels() {
   std::vector<std::unique_ptr<SubscribedChannel>> channels;
-  const ProfileFile user = UserFile();
-  const ProfileFile catalogue = Catalogue();
-  const int count = user.GetInt("userchannel", "channelcnt", 0);
+  const Snapshot user = UserFile().Read();
+  const Snapshot catalogue = Catalogue().Read();
+  const int count = user.GetCount("userchannel", "channelcnt");
   for (int i = 1; i <= count; ++i) {
     const std::string name =
         user.GetString("userchannel", Numbered("channel", i), "", kNameCapacity);
@@ -78,8 +83,9 @@ std::vector<std::unique_ptr<SubscribedChannel>> ChannelStore::LoadSubscribedChan
 }
 
 std::unique_ptr<SubscribedChannel> ChannelStore::LoadCatalogueFeeds(const std::string& name) {
-  const ProfileFile catalogue = Catalogue();
-  const int count = ParseProfileInt(catalogue.GetString(name, "feedcnt", "0", kCountCapacity));
+  const Snapshot catalogue = Catalogue().Read();
+  const int count =
+      ClampProfileCount(ParseProfileInt(catalogue.GetString(name, "feedcnt", "0", kCountCapacity)));
   auto channel = std::make_unique<SubscribedChannel>();
   channel->name = name;
   for (int j = 1; j <= count; ++j)
@@ -91,9 +97,9 @@ std::unique_ptr<SubscribedChannel> ChannelStore::LoadCatalogueFeeds(const std::s
 
 std::vector<ChannelStore::CatalogueChannel> ChannelStore::ListCatalogueChannels() {
   std::vector<CatalogueChannel> channels;
-  const ProfileFile catalogue = Catalogue();
-  const ProfileFile user = UserFile();
-  const int count = catalogue.GetInt("channel", "channelcnt", 0);
+  const Snapshot catalogue = Catalogue().Read();
+  const Snapshot user = UserFile().Read();
+  const int count = catalogue.GetCount("channel", "channelcnt");
   for (int i = 1; i <= count; ++i) {
     std::string name =
         catalogue.GetString("channel", Numbered("channel", i), kDefaultChannelName, kNameCapacity);
@@ -105,12 +111,13 @@ std::vector<ChannelStore::CatalogueChannel> ChannelStore::ListCatalogueChannels(
 
 void ChannelStore::SubscribeChannel(const std::string& name) {
   const ProfileFile user = UserFile();
-  const int count =
-      ParseProfileInt(user.GetString("userchannel", "channelcnt", "", kCountCapacity));
+  const Snapshot contents = user.Read();
+  const int count = ClampProfileCount(
+      ParseProfileInt(contents.GetString("userchannel", "channelcnt", "", kCountCapacity)));
   bool listed = false;
   for (int i = 1; i <= count && !listed; ++i)
     listed = EqualsNoCase(
-        user.GetString("userchannel", Numbered("channel", i), "", kLongNameCapacity), name);
+        contents.GetString("userchannel", Numbered("channel", i), "", kLongNameCapacity), name);
   if (!listed) {
     user.WriteString("userchannel", "channelcnt", std::to_string(count + 1));
     user.WriteString("userchannel", Numbered("channel", count + 1), name);
@@ -124,8 +131,8 @@ void ChannelStore::UnsubscribeChannel(const std::string& name) {
 
 std::vector<ChannelStore::ChannelFeed> ChannelStore::ListChannelFeeds(const std::string& name) {
   std::vector<ChannelFeed> feeds;
-  AppendListedFeeds(Catalogue(), name, FeedOrigin::kCatalogue, feeds);
-  AppendListedFeeds(UserFile(), name, FeedOrigin::kUser, feeds);
+  AppendListedFeeds(Catalogue().Read(), name, FeedOrigin::kCatalogue, feeds);
+  AppendListedFeeds(UserFile().Read(), name, FeedOrigin::kUser, feeds);
   return feeds;
 }
 
@@ -137,7 +144,7 @@ void ChannelStore::SetFeedState(const std::string& name, const std::string& addr
 
 void ChannelStore::AddUserFeed(const std::string& name, const std::string& address) {
   const ProfileFile user = UserFile();
-  const int count = user.GetInt(name, "feedcnt", 0);
+  const int count = user.Read().GetCount(name, "feedcnt");
   user.WriteString(name, "feedcnt", std::to_string(count + 1));
   user.WriteString(name, Numbered("feed", count + 1), address);
 }

@@ -12,6 +12,8 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/text_codec.h"
@@ -49,10 +51,11 @@ struct ParsedFile {
     std::string_view text = Trim(line);
     if (text.empty() || text.front() != '[') return std::nullopt;
     text.remove_prefix(1);
+    // The name runs to the line's last "]", so a name holding "]" finds the header it wrote.
     // "]" can be the trail byte of a GB18030 character: step over whole characters.
-    size_t close = 0;
-    while (close < text.size() && text[close] != ']')
-      close += utf8 ? 1 : Gb18030CharLength(text, close);
+    size_t close = std::string_view::npos;
+    for (size_t at = 0; at < text.size(); at += utf8 ? 1 : Gb18030CharLength(text, at))
+      if (text[at] == ']') close = at;
     text = text.substr(0, std::min(close, text.size()));
     return Decode(Trim(text));
   }
@@ -189,7 +192,72 @@ int ParseProfileInt(std::string_view text) {
   return static_cast<int>(negative ? -value : value);
 }
 
+int ClampProfileCount(int count) { return std::clamp(count, 0, ProfileFile::kMaxCount); }
+
+// The parsed file with an index from (section, key), folded as the comparison folds them,
+// to the value of the first such key in the first such section.
+struct ProfileFile::Snapshot::Contents {
+  ParsedFile file;
+  std::unordered_map<std::string, std::string> values;
+
+  static std::string Fold(std::string_view section, std::string_view key) {
+    std::string folded;
+    folded.reserve(section.size() + key.size() + 1);
+    for (const std::string_view part : {Trim(section), std::string_view("\0", 1), Trim(key)})
+      for (char c : part) folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return folded;
+  }
+
+  explicit Contents(ParsedFile parsed) : file(std::move(parsed)) {
+    std::unordered_set<std::string> seenSections;
+    std::optional<std::string> current;  // the section being indexed; none inside a repeat
+    for (const std::string& line : file.lines) {
+      if (const auto name = file.SectionName(line)) {
+        current = *name;
+        if (!seenSections.insert(Fold(*name, "")).second) current.reset();
+        continue;
+      }
+      if (!current) continue;
+      if (const auto entry = file.KeyValue(line))
+        values.try_emplace(Fold(*current, entry->first), std::string(entry->second));
+    }
+  }
+
+  const std::string* Raw(std::string_view section, std::string_view key) const {
+    const auto found = values.find(Fold(section, key));
+    return found == values.end() ? nullptr : &found->second;
+  }
+};
+
+ProfileFile::Snapshot::Snapshot(std::unique_ptr<Contents> contents)
+    : contents_(std::move(contents)) {}
+ProfileFile::Snapshot::~Snapshot() = default;
+ProfileFile::Snapshot::Snapshot(Snapshot&&) noexcept = default;
+ProfileFile::Snapshot& ProfileFile::Snapshot::operator=(Snapshot&&) noexcept = default;
+
+int ProfileFile::Snapshot::GetInt(std::string_view section, std::string_view key,
+                                  int defaultValue) const {
+  const std::string* raw = contents_->Raw(section, key);
+  return raw ? ParseProfileInt(*raw) : defaultValue;
+}
+
+std::string ProfileFile::Snapshot::GetString(std::string_view section, std::string_view key,
+                                             std::string_view defaultValue, size_t capacity) const {
+  if (capacity == 0) return {};
+  const std::string* raw = contents_->Raw(section, key);
+  const std::string value = raw ? contents_->file.Decode(*raw) : std::string(defaultValue);
+  return TruncateToGbBytes(value, capacity - 1);
+}
+
+int ProfileFile::Snapshot::GetCount(std::string_view section, std::string_view key) const {
+  return ClampProfileCount(GetInt(section, key, 0));
+}
+
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
+
+ProfileFile::Snapshot ProfileFile::Read() const {
+  return Snapshot(std::make_unique<Snapshot::Contents>(ReadFile(path_)));
+}
 
 int ProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
   const auto raw = ReadFile(path_).RawValue(section, key);

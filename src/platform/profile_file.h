@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,34 @@ namespace lumarine {
 // per path within the process. All names and values are UTF-8.
 class ProfileFile {
  public:
+  // Counts of numbered keys (feedcnt, channelcnt, ...) are read as at most this many, so a
+  // damaged or hostile file cannot make a reader walk billions of keys.
+  static constexpr int kMaxCount = 10000;
+
+  // The file as read once: every read of one operation answers from it, without reading the
+  // file again for each key. Same rules as the single reads below.
+  class Snapshot {
+   public:
+    ~Snapshot();
+    Snapshot(Snapshot&&) noexcept;
+    Snapshot& operator=(Snapshot&&) noexcept;
+
+    int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue, size_t capacity) const;
+    // An integer read clamped to 0 ... kMaxCount; 0 when missing.
+    int GetCount(std::string_view section, std::string_view key) const;
+
+   private:
+    friend class ProfileFile;
+    struct Contents;
+    explicit Snapshot(std::unique_ptr<Contents> contents);
+    std::unique_ptr<Contents> contents_;
+  };
+
   explicit ProfileFile(std::string path);
+
+  Snapshot Read() const;
 
   int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
   std::string GetString(std::string_view section, std::string_view key,
@@ -36,5 +64,8 @@ class ProfileFile {
 
 // Leading decimal digits with an optional sign after leading blanks; no digits gives 0.
 int ParseProfileInt(std::string_view text);
+
+// A count as readers use it: clamped to 0 ... ProfileFile::kMaxCount.
+int ClampProfileCount(int count);
 
 }  // namespace lumarine

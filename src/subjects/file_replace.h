@@ -10,4 +10,9 @@ namespace lumarine {
 // failure.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
+// Moves the file at `path` to `path` + `suffix`, or, when that name is taken, to the first
+// free one of `path` + `suffix` + ".1", ".2", ...; an existing file is never replaced. False
+// (and `path` left where it is) when no name could be taken.
+bool KeepFileAside(const std::string& path, const std::string& suffix);
+
 }  // namespace lumarine

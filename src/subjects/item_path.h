@@ -10,13 +10,30 @@ namespace lumarine {
 // "/" (/Sport/Tennis); the root has the empty path. A "/" or "\" inside a title is written
 // as "\/" or "\\", so every title the user can type stays addressable; titles without them
 // appear unchanged.
+//
+// Where siblings share a title (a hand-edited file can hold a group and a subject both
+// named Sport), the step also says which of them it means: "\#" and the item's number among
+// the same-titled siblings, counted in the order the tree shows them (groups first, then
+// subjects, each in file order), as in /Sport\#2/Tennis. A step without the number names
+// the only item of that title.
 
-std::string EscapePathStep(std::string_view title);
+struct ItemPathStep {
+  std::string title;
+  int occurrence = 0;  // 1-based among same-titled siblings; 0: the only one
+};
 
-// The titles a path names, unescaped. The text before the first "/" is not a step.
+std::string EscapePathStep(std::string_view title, int occurrence = 0);
+
+// The steps a path names, unescaped. The text before the first "/" is not a step.
+std::vector<ItemPathStep> SplitItemPathSteps(std::string_view path);
+// The same, titles only.
 std::vector<std::string> SplitItemPath(std::string_view path);
 
 // The path without its last step ("" for a top-level item).
 std::string ParentItemPath(std::string_view path);
+
+// The key under which titles compare: "&" is stored as "$" in the subject file, so "A&B"
+// and a stored "A$B" are the same title.
+std::string TitleKey(std::string_view title);
 
 }  // namespace lumarine

@@ -5,11 +5,16 @@
 #include <sstream>
 #include <vector>
 
+#include <libxml/tree.h>
+
 #include "platform/xml_document.h"
 #include "subjects/item_path.h"
+#include "subjects/opml_writer.h"
 #include "subjects/subject_store.h"
 #include "subjects/subject_tree_model.h"
+#include "subjects/subject_url_template.h"
 #include "subjects/xml_attribute.h"
+#include "subjects/xml_safe_text.h"
 
 namespace lumarine {
 namespace {
@@ -22,7 +27,9 @@ constexpr int kMaxTitleNumber = 99;
 
 struct Outline {
   std::string title;
-  std::string url;  // empty for a folder
+  std::string url;      // empty for a folder
+  std::string keyword;  // set for a keyword subject of our own export
+  bool folder = false;  // a group of our own export, kept even when empty
   std::vector<Outline> children;
 };
 
@@ -33,25 +40,37 @@ std::string Trim(std::string text) {
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-// "&" is kept as "$" in the subject file, so both spellings name the same title.
-std::string TitleKey(std::string title) {
-  for (char& c : title)
-    if (c == '&') c = '$';
-  return title;
+// Text that enters the subject file: trimmed, and free of what XML cannot hold.
+std::string Clean(const std::string& text) { return Trim(XmlSafeText(text)); }
+
+// An attribute in our own export's namespace.
+std::string OwnAttribute(const XmlNode& node, const char* name) {
+  const std::string ns(OpmlWriter::kNamespace);
+  xmlChar* value = xmlGetNsProp(node.Raw(), BAD_CAST name, BAD_CAST ns.c_str());
+  if (!value) return {};
+  std::string text(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return text;
 }
 
 void ReadOutlines(const XmlNode& parent, int depth, std::vector<Outline>& out) {
   for (const XmlNode& node : parent.SelectAll("./outline")) {
     Outline outline;
-    outline.url = Trim(XmlGetAttribute(node, "xmlUrl"));
-    outline.title = Trim(XmlGetAttribute(node, "title"));
-    if (outline.title.empty()) outline.title = Trim(XmlGetAttribute(node, "text"));
+    outline.url = Clean(XmlGetAttribute(node, "xmlUrl"));
+    outline.title = Clean(XmlGetAttribute(node, "title"));
+    if (outline.title.empty()) outline.title = Clean(XmlGetAttribute(node, "text"));
+    outline.keyword = Clean(OwnAttribute(node, "keyword"));
+    if (!outline.keyword.empty()) {
+      out.push_back(std::move(outline));
+      continue;
+    }
+    outline.folder = OwnAttribute(node, "folder") == "1";
     if (outline.url.empty()) {
       if (depth < kMaxDepth)
         ReadOutlines(node, depth + 1, outline.children);
       else
-        ReadOutlines(node, depth, out);        // too deep: its feeds join this level
-      if (outline.children.empty()) continue;  // a note, not a folder
+        ReadOutlines(node, depth, out);  // too deep: its feeds join this level
+      if (outline.children.empty() && !outline.folder) continue;  // a note, not a folder
     }
     out.push_back(std::move(outline));
   }
@@ -83,7 +102,9 @@ class Importer {
   void Add(const std::vector<Outline>& outlines, SubjectItem* parent,
            const std::string& parentPath) {
     for (const Outline& outline : outlines) {
-      if (outline.url.empty())
+      if (!outline.keyword.empty())
+        AddKeyword(outline, parent, parentPath);
+      else if (outline.url.empty())
         AddFolder(outline, parent, parentPath);
       else
         AddFeed(outline, parent, parentPath);
@@ -91,6 +112,23 @@ class Importer {
   }
 
  private:
+  // A keyword subject is its keyword: one already beside it is the same subject, while the
+  // same keyword may stand in other groups.
+  void AddKeyword(const Outline& outline, SubjectItem* parent, const std::string& parentPath) {
+    if (ChildTitled(parent, outline.keyword)) {
+      ++result_.duplicatesSkipped;
+      return;
+    }
+    SubjectItem candidate(outline.keyword);
+    candidate.kind = kSubjectKeyword;
+    candidate.url = SubjectUrlTemplate::KeywordUrl(outline.keyword);
+    if (!store_.AddSubject(parentPath, candidate, "")) return;
+    SubjectItem* added = tree_.AddChild(parent, candidate.title);
+    added->url = candidate.url;
+    urls_.insert(candidate.url);
+    ++result_.subjectsAdded;
+  }
+
   void AddFeed(const Outline& outline, SubjectItem* parent, const std::string& parentPath) {
     if (urls_.count(outline.url)) {
       ++result_.duplicatesSkipped;
@@ -132,7 +170,7 @@ class Importer {
       group->kind = kSubjectGroup;
       ++result_.groupsAdded;
     }
-    Add(outline.children, group, parentPath + "/" + EscapePathStep(group->title));
+    Add(outline.children, group, tree_.ItemPath(group));
   }
 
   SubjectStore& store_;

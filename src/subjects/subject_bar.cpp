@@ -13,7 +13,6 @@
 #include "app/command_ids.h"
 #include "app/label_button.h"
 #include "app/message_ids.h"
-#include "app/process_values.h"
 #include "app/settings.h"
 #include "app/user_message_event.h"
 #include "dialogs/new_feed_subject_dialog.h"
@@ -21,9 +20,11 @@
 #include "dialogs/new_subject_dialog.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "subjects/opml_export.h"
 #include "subjects/opml_import.h"
 #include "subjects/subject_tree.h"
 #include "subjects/subject_url_template.h"
+#include "subjects/xml_safe_text.h"
 
 namespace lumarine {
 namespace {
@@ -46,9 +47,6 @@ void AddEntry(QMenu* menu, const char* text, int commandId) {
 }  // namespace
 
 QWidget* SubjectBar::Create(QWidget* frame) {
-  // The frame has read the search template already; keyword addresses follow it.
-  if (const std::string searchTemplate = SubjectSearchTemplate(); !searchTemplate.empty())
-    SubjectUrlTemplate::Set(searchTemplate);
   auto* bar = new SubjectBar(frame);
   bar->hide();
   return bar;
@@ -162,6 +160,9 @@ void SubjectBar::OnCommand(int commandId) {
     case kCmdImportOpml:
       AskForOpmlFile();
       break;
+    case kCmdExportOpml:
+      AskForOpmlExportFile();
+      break;
     default:
       break;
   }
@@ -175,6 +176,7 @@ std::unique_ptr<QMenu> SubjectBar::BuildBarMenu() {
   AddEntry(menu.get(), "删除选中专题", kCmdDeleteSubject);
   AddEntry(menu.get(), "新建组", kCmdNewSubjectGroup);
   AddEntry(menu.get(), "从OPML导入...", kCmdImportOpml);
+  AddEntry(menu.get(), "导出到OPML...", kCmdExportOpml);
   menu->addSeparator();
   AddEntry(menu.get(), "关闭专题栏", kCmdCloseSubjectBar);
   return menu;
@@ -194,7 +196,8 @@ void SubjectBar::NewKeywordSubject() {
   AddKeywordSubject(dialog.keyword.toStdString());
 }
 
-bool SubjectBar::AddKeywordSubject(const std::string& keyword) {
+bool SubjectBar::AddKeywordSubject(const std::string& typed) {
+  const std::string keyword = XmlSafeText(typed);
   SubjectItem item(keyword);
   item.kind = kSubjectKeyword;
   item.url = SubjectUrlTemplate::KeywordUrl(keyword);
@@ -214,7 +217,9 @@ void SubjectBar::NewFeedSubject() {
   AddFeedSubject(dialog.title.toStdString(), dialog.address.toStdString());
 }
 
-bool SubjectBar::AddFeedSubject(const std::string& title, const std::string& address) {
+bool SubjectBar::AddFeedSubject(const std::string& typedTitle, const std::string& typedAddress) {
+  const std::string title = XmlSafeText(typedTitle);
+  const std::string address = XmlSafeText(typedAddress);
   SubjectItem item(title);
   item.kind = kSubjectFeed;
   item.url = address;
@@ -232,7 +237,8 @@ void SubjectBar::NewGroup() {
   AddGroup(dialog.groupName.toStdString());
 }
 
-bool SubjectBar::AddGroup(const std::string& name) {
+bool SubjectBar::AddGroup(const std::string& typed) {
+  const std::string name = XmlSafeText(typed);
   if (!store_.AddGroup("", name)) return false;
   tree_->AddChild(nullptr, name, 0, true, false)->kind = kSubjectGroup;
   tree_->update();
@@ -258,18 +264,12 @@ bool SubjectBar::DeleteSelection() {
 bool SubjectBar::MoveItem(SubjectItem* source, SubjectItem* target) {
   if (!source || !target || source == target || !source->parent || !target->parent) return false;
   SubjectItem* destination = target->IsGroup() ? target : target->parent;
-  // The tree puts a subject dropped on a subject in front of it, unless the target would
-  // then be the first child; there, and on a group, it goes to the end. The file follows.
-  bool inFront = false;
-  if (!target->IsGroup()) {
-    const SubjectItem* previous = target->PreviousSibling();
-    if (previous == source) previous = source->PreviousSibling();
-    inFront = previous != nullptr;
-  }
+  // The tree puts a subject dropped on a subject in front of it, unless the target is its
+  // parent's first child; there, and on a group, it goes to the end. The file follows.
+  const bool inFront = !target->IsGroup() && target->PreviousSibling() != nullptr;
   const std::string sourcePath = tree_->ItemPath(source);
-  const std::string destinationPath = tree_->ItemPath(destination);
-  return inFront ? store_.MoveBefore(sourcePath, destinationPath, target->title)
-                 : store_.Move(sourcePath, destinationPath, "");
+  return inFront ? store_.MoveBefore(sourcePath, tree_->ItemPath(target))
+                 : store_.Move(sourcePath, tree_->ItemPath(destination), "");
 }
 
 void SubjectBar::EditProperties(SubjectItem* item) {
@@ -292,8 +292,11 @@ void SubjectBar::EditProperties(SubjectItem* item) {
   }
 }
 
-bool SubjectBar::EditItem(SubjectItem* item, const std::string& title, const std::string& address) {
+bool SubjectBar::EditItem(SubjectItem* item, const std::string& typedTitle,
+                          const std::string& typedAddress) {
   if (!item || !item->parent) return false;
+  const std::string title = XmlSafeText(typedTitle);
+  const std::string address = XmlSafeText(typedAddress);
   const std::string path = tree_->ItemPath(item);
   SubjectItem edited(title);
   edited.kind = item->kind;
@@ -334,6 +337,24 @@ void SubjectBar::ImportOpmlFile(const std::string& path) {
   if (result.duplicatesSkipped > 0)
     text += ", 跳过 " + std::to_string(result.duplicatesSkipped) + " 个已有的Feed";
   ShowMessageBox(text, "从OPML导入");
+}
+
+// ---- OPML export ----
+
+void SubjectBar::AskForOpmlExportFile() {
+  const QString path = QFileDialog::getSaveFileName(this, Text("导出到OPML"), Text("subjects.opml"),
+                                                    Text("OPML (*.opml *.xml);;所有文件 (*)"));
+  if (path.isEmpty()) return;
+  ExportOpmlFile(path.toStdString());
+}
+
+void SubjectBar::ExportOpmlFile(const std::string& path) {
+  const OpmlExportResult result = ExportSubjectsOpml(store_, path);
+  if (!result.ok) {
+    ShowMessageBox("无法导出OPML文件: " + result.error, "导出到OPML");
+    return;
+  }
+  ShowMessageBox("已导出 " + std::to_string(result.outlines) + " 个专题和组", "导出到OPML");
 }
 
 }  // namespace lumarine

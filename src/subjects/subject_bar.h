@@ -45,8 +45,8 @@ class SubjectBar : public ResizableDialog {
   // The SUBJECT menu; entries carry their command.
   std::unique_ptr<QMenu> BuildBarMenu();
 
-  // The steps after each dialog's OK, usable without the dialog. True when the store took
-  // the change (and so the tree shows it).
+  // The steps after each dialog's OK, usable without the dialog. Text XML cannot hold is
+  // dropped first. True when the store took the change (and so the tree shows it).
   bool AddKeywordSubject(const std::string& keyword);
   bool AddFeedSubject(const std::string& title, const std::string& address);
   bool AddGroup(const std::string& name);
@@ -55,6 +55,8 @@ class SubjectBar : public ResizableDialog {
   bool EditItem(SubjectItem* item, const std::string& title, const std::string& address);
   // Imports an OPML file and tells the user what came of it.
   void ImportOpmlFile(const std::string& path);
+  // Writes the subject tree to an OPML file and tells the user what came of it.
+  void ExportOpmlFile(const std::string& path);
 
  protected:
   bool event(QEvent* event) override;
@@ -71,6 +73,7 @@ class SubjectBar : public ResizableDialog {
   void ConfirmDelete();
   void EditProperties(SubjectItem* item);
   void AskForOpmlFile();
+  void AskForOpmlExportFile();
 
   SubjectStore store_;
   SubjectPageWorker pageWorker_;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 #include "platform/xml_document.h"
 #include "subjects/file_replace.h"
@@ -15,6 +16,7 @@
 #include "subjects/subject_tree_model.h"
 #include "subjects/subject_url_template.h"
 #include "subjects/xml_attribute.h"
+#include "subjects/xml_safe_text.h"
 
 namespace lumarine {
 namespace {
@@ -29,12 +31,10 @@ std::string ReplaceAll(std::string text, char from, char to) {
   return text;
 }
 
-// The form in which a subject title is stored; titles compare in this form so that "A&B"
-// and a stored "A$B" count as the same title.
-std::string TitleKey(std::string_view title) { return ReplaceAll(std::string(title), '&', '$'); }
-
+// An ITEM in no namespace, as the tree's XPath selections find them.
 bool IsItem(const xmlNode* node) {
-  return node && node->type == XML_ELEMENT_NODE && xmlStrEqual(node->name, BAD_CAST kItem);
+  return node && node->type == XML_ELEMENT_NODE && !node->ns &&
+         xmlStrEqual(node->name, BAD_CAST kItem);
 }
 
 std::string Title(xmlNode* node) { return XmlGetAttribute(XmlNode(node), "TITLE"); }
@@ -68,6 +68,38 @@ xmlNode* FindChildByTitle(xmlNode* parent, std::string_view title, const xmlNode
   for (xmlNode* child = parent->children; child; child = child->next)
     if (child != except && IsItem(child) && TitleKey(Title(child)) == key) return child;
   return nullptr;
+}
+
+// The children of `parent` that a path step with this title may name, in the order the tree
+// shows them: groups, then subjects, each in document order. Items of neither kind are not
+// shown and so never named.
+std::vector<xmlNode*> ItemsTitled(xmlNode* parent, std::string_view title) {
+  const std::string key = TitleKey(title);
+  std::vector<xmlNode*> groups;
+  std::vector<xmlNode*> subjects;
+  for (xmlNode* child = parent->children; child; child = child->next) {
+    if (!IsItem(child) || TitleKey(Title(child)) != key) continue;
+    if (HasFolderFlag(child, 1))
+      groups.push_back(child);
+    else if (HasFolderFlag(child, 0))
+      subjects.push_back(child);
+  }
+  groups.insert(groups.end(), subjects.begin(), subjects.end());
+  return groups;
+}
+
+// The child a step names: the numbered one among its same-titled siblings, or the only one.
+// A step without a number that several siblings match is ambiguous and names nothing, so a
+// stale or hand-built path can never act on the wrong item.
+xmlNode* ResolveStep(xmlNode* parent, const ItemPathStep& step) {
+  const std::vector<xmlNode*> items = ItemsTitled(parent, step.title);
+  if (step.occurrence == 0) return items.size() == 1 ? items.front() : nullptr;
+  if (static_cast<size_t>(step.occurrence) > items.size()) return nullptr;
+  return items[static_cast<size_t>(step.occurrence) - 1];
+}
+
+bool IsSafeSubject(const SubjectItem& item) {
+  return IsXmlSafeText(item.title) && IsXmlSafeText(item.url);
 }
 
 // Only groups and the SUBJECTS element hold items: children of a subject are never read.
@@ -139,9 +171,9 @@ bool SubjectStore::Load(const std::string& path) {
       document_.reset();
     }
   }
-  // Keep the user's subjects aside rather than overwrite them with an empty file.
-  std::filesystem::rename(path, path + ".bad", error);
-  CreateEmpty(path);
+  // The user's subjects are kept aside, under a name no earlier bad file holds; only once
+  // they are safe does an empty file take their place.
+  if (KeepFileAside(path, ".bad")) CreateEmpty(path);
   return false;
 }
 
@@ -158,10 +190,12 @@ bool SubjectStore::Save() {
   int size = 0;
   xmlDocDumpFormatMemoryEnc(document_->Raw(), &bytes, &size, "gb2312", 0);
   if (!bytes) return false;
-  const bool saved =
-      ReplaceFileContents(path_, std::string_view(reinterpret_cast<const char*>(bytes), size));
+  const std::string text(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
   xmlFree(bytes);
-  return saved;
+  // A file the next start could not read would lose every subject: never write one.
+  const auto check = XmlDocument::Parse(text);
+  if (!check || !check->SelectSingle("/SUBJECTS")) return false;
+  return ReplaceFileContents(path_, text);
 }
 
 bool SubjectStore::FillTree(SubjectTreeModel& tree) const {
@@ -170,13 +204,17 @@ bool SubjectStore::FillTree(SubjectTreeModel& tree) const {
 }
 
 xmlNode* SubjectStore::Select(const std::string& path) const {
-  if (!subjects_) return nullptr;
-  const auto node = XmlNode(subjects_).SelectSingle(PathToXPath(path));
-  return node ? node->Raw() : nullptr;
+  xmlNode* node = subjects_;
+  for (const ItemPathStep& step : SplitItemPathSteps(path)) {
+    if (!node) break;
+    node = ResolveStep(node, step);
+  }
+  return node;
 }
 
 bool SubjectStore::AddSubject(const std::string& parentPath, const SubjectItem& item,
                               const std::string& afterTitle) {
+  if (!IsSafeSubject(item)) return false;
   xmlNode* parent = Select(parentPath);
   if (!parent || !CanHoldItems(parent) || FindChildByTitle(parent, item.title, nullptr))
     return false;
@@ -191,6 +229,7 @@ bool SubjectStore::AddSubject(const std::string& parentPath, const SubjectItem& 
 }
 
 bool SubjectStore::AddGroup(const std::string& parentPath, const std::string& name) {
+  if (!IsXmlSafeText(name)) return false;
   xmlNode* parent = Select(parentPath);
   if (!parent || !CanHoldItems(parent) || FindChildByTitle(parent, name, nullptr)) return false;
   DetachedXmlElement element = XmlCreateElement(XmlNode(parent), kItem, "");
@@ -203,7 +242,7 @@ bool SubjectStore::AddGroup(const std::string& parentPath, const std::string& na
 }
 
 bool SubjectStore::Remove(const std::string& path) {
-  if (PathToXPath(path) == ".") return false;
+  if (SplitItemPathSteps(path).empty()) return false;
   xmlNode* element = Select(path);
   if (!element || !element->parent) return false;
   xmlUnlinkNode(element);
@@ -214,34 +253,32 @@ bool SubjectStore::Remove(const std::string& path) {
 
 bool SubjectStore::Move(const std::string& sourcePath, const std::string& destinationParentPath,
                         const std::string& afterTitle) {
-  return MoveBeside(sourcePath, destinationParentPath, afterTitle, false);
-}
-
-bool SubjectStore::MoveBefore(const std::string& sourcePath,
-                              const std::string& destinationParentPath,
-                              const std::string& beforeTitle) {
-  if (beforeTitle.empty()) return false;
-  return MoveBeside(sourcePath, destinationParentPath, beforeTitle, true);
-}
-
-bool SubjectStore::MoveBeside(const std::string& sourcePath,
-                              const std::string& destinationParentPath,
-                              const std::string& neighbourTitle, bool before) {
-  if (sourcePath.empty() || PathToXPath(sourcePath) == ".") return false;
-  xmlNode* source = Select(sourcePath);
+  if (SplitItemPathSteps(sourcePath).empty()) return false;
   xmlNode* destination = Select(destinationParentPath);
+  if (!destination) return false;
+  xmlNode* after = nullptr;
+  if (!afterTitle.empty() && !(after = FindChildByTitle(destination, afterTitle, nullptr)))
+    return false;
+  return MoveNode(Select(sourcePath), destination, after, false);
+}
+
+bool SubjectStore::MoveBefore(const std::string& sourcePath, const std::string& targetPath) {
+  if (SplitItemPathSteps(sourcePath).empty() || SplitItemPathSteps(targetPath).empty())
+    return false;
+  xmlNode* target = Select(targetPath);
+  if (!target || !target->parent) return false;
+  return MoveNode(Select(sourcePath), target->parent, target, true);
+}
+
+bool SubjectStore::MoveNode(xmlNode* source, xmlNode* destination, xmlNode* neighbour,
+                            bool before) {
   if (!source || !source->parent || !destination || !CanHoldItems(destination)) return false;
   // An item cannot go into itself or its own subtree.
   for (xmlNode* node = destination; node; node = node->parent)
     if (node == source) return false;
   if (source->parent != destination && FindChildByTitle(destination, Title(source), nullptr))
     return false;
-  xmlNode* reference = nullptr;
-  if (!neighbourTitle.empty()) {
-    xmlNode* neighbour = FindChildByTitle(destination, neighbourTitle, nullptr);
-    if (!neighbour) return false;
-    reference = before ? neighbour : neighbour->next;
-  }
+  xmlNode* reference = neighbour ? (before ? neighbour : neighbour->next) : nullptr;
   xmlNode* const oldNext = source->next;
   xmlUnlinkNode(source);
   if (reference == source) reference = oldNext;
@@ -253,6 +290,7 @@ bool SubjectStore::MoveBeside(const std::string& sourcePath,
 }
 
 bool SubjectStore::RenameGroup(const std::string& path, const std::string& name) {
+  if (!IsXmlSafeText(name)) return false;
   xmlNode* element = Select(path);
   if (!element || !IsItem(element) || !HasFolderFlag(element, 1)) return false;
   if (FindChildByTitle(element->parent, name, element)) return false;
@@ -261,6 +299,7 @@ bool SubjectStore::RenameGroup(const std::string& path, const std::string& name)
 }
 
 bool SubjectStore::UpdateSubject(const SubjectItem& item, const std::string& path) {
+  if (!IsSafeSubject(item)) return false;
   xmlNode* element = Select(path);
   if (!element || !IsItem(element) || !HasFolderFlag(element, 0)) return false;
   if (FindChildByTitle(element->parent, item.title, element)) return false;

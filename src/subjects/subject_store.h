@@ -16,9 +16,11 @@ class XmlDocument;
 // The user's subjects and groups in subject.xml: a GB2312 XML file whose SUBJECTS element
 // holds nested ITEM elements. The store owns the parsed document from load to destruction
 // and saves the whole file after every change. Items are addressed by item paths (see
-// item_path.h). In subject titles and feed addresses "&" is stored as "$"; a path step
-// holding "&" also finds the stored "$" form, so an item stays addressable in the run that
-// created it. User-interface thread only.
+// item_path.h), resolved as the tree shows the items, so an operation acts on the very item
+// chosen even where siblings share a title. In subject titles and feed addresses "&" is
+// stored as "$"; titles compare in that form, so an item stays addressable in the run that
+// created it. Text XML 1.0 cannot hold is refused, and no save writes a file that would not
+// load again. User-interface thread only.
 class SubjectStore {
  public:
   SubjectStore();
@@ -27,8 +29,9 @@ class SubjectStore {
   SubjectStore& operator=(const SubjectStore&) = delete;
 
   // Opens the file, creating it empty when missing. A file that cannot be read, does not
-  // parse or has no SUBJECTS root is kept as <path>.bad and replaced by an empty one; the
-  // result is then false and the store holds nothing until the next load.
+  // parse or has no SUBJECTS root is kept as <path>.bad (or .bad.1, .bad.2, ... when that
+  // name is taken; no kept file is ever replaced) and only then replaced by an empty one;
+  // the result is false and the store holds nothing until the next load.
   bool Load(const std::string& path);
   // Writes the one-line empty file, replacing any file at `path`.
   static bool CreateEmpty(const std::string& path);
@@ -50,24 +53,25 @@ class SubjectStore {
   // `afterTitle` or else to the end.
   bool Move(const std::string& sourcePath, const std::string& destinationParentPath,
             const std::string& afterTitle);
-  // The same, directly before the child titled `beforeTitle`, which must exist: lets a
-  // dropped subject land in the file where the tree shows it.
-  bool MoveBefore(const std::string& sourcePath, const std::string& destinationParentPath,
-                  const std::string& beforeTitle);
+  // Moves the item directly in front of the item at `targetPath`, into the target's parent:
+  // lets a dropped subject land in the file where the tree shows it.
+  bool MoveBefore(const std::string& sourcePath, const std::string& targetPath);
   // Gives the group at `path` a new name; refuses a name already used beside it.
   bool RenameGroup(const std::string& path, const std::string& name);
   // Rewrites the subject found at `path` (its path before the edit) from `item`.
   bool UpdateSubject(const SubjectItem& item, const std::string& path);
 
-  // The XPath, relative to SUBJECTS, that selects the item at `path`; "." for the root.
+  // The XPath, relative to SUBJECTS, that selects the first item with the path's titles;
+  // "." for the root. The store itself resolves paths step by step (see Select).
   static std::string PathToXPath(std::string_view path);
   // Every UTF-8 byte as "%" and two upper-case hexadecimal digits.
   static std::string EncodeKeywordUtf8(std::string_view text);
 
  private:
+  // The element a path names, or null when it names none (or more than one).
   _xmlNode* Select(const std::string& path) const;
-  bool MoveBeside(const std::string& sourcePath, const std::string& destinationParentPath,
-                  const std::string& neighbourTitle, bool before);
+  // Moves `source` under `destination`, before or after `neighbour` (or to the end).
+  bool MoveNode(_xmlNode* source, _xmlNode* destination, _xmlNode* neighbour, bool before);
   void Release();
 
   std::string path_;

@@ -12,6 +12,24 @@ std::unique_ptr<SubjectItem> NewItem(std::string title, uint32_t colour, bool us
   return item;
 }
 
+// The item's number among the siblings that share its title, in the order the subject file
+// resolves them (groups first, then subjects); 0 when no sibling shares it.
+int Occurrence(const SubjectItem* item) {
+  const std::string key = TitleKey(item->title);
+  int before = 0;
+  int shared = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    const bool groups = pass == 0;
+    for (const SubjectItem* sibling = item->parent->FirstChild(); sibling;
+         sibling = sibling->NextSibling()) {
+      if (sibling->IsGroup() != groups || TitleKey(sibling->title) != key) continue;
+      ++shared;
+      if (sibling == item) before = shared;
+    }
+  }
+  return shared > 1 ? before : 0;
+}
+
 }  // namespace
 
 void SubjectTreeModel::Select(SubjectItem* item) {
@@ -58,7 +76,8 @@ void SubjectTreeModel::ToggleExpanded(SubjectItem* item) {
 std::string SubjectTreeModel::ItemPath(const SubjectItem* item) const {
   if (!item) item = selection_;
   std::string path;
-  for (; item && item->parent; item = item->parent) path = "/" + EscapePathStep(item->title) + path;
+  for (; item && item->parent; item = item->parent)
+    path = "/" + EscapePathStep(item->title, Occurrence(item)) + path;
   return path;
 }
 
@@ -85,14 +104,16 @@ SubjectItem* SubjectTreeModel::MoveForDrop(SubjectItem* source, SubjectItem* tar
   if (target->IsGroup()) {
     AppendChild(target, Unlink(source));
   } else {
-    // Unlinking first keeps the neighbour lookup right when the source sits just before
-    // the target.
+    // Whether the target is its parent's first child is decided before the source leaves:
+    // a source just before the target stays in front of it rather than going to the end.
+    const bool inFront = target->PreviousSibling() != nullptr;
     auto moved = Unlink(source);
-    SubjectItem* previous = target->PreviousSibling();
-    if (previous)
+    if (!inFront)
+      AppendChild(target->parent, std::move(moved));
+    else if (SubjectItem* previous = target->PreviousSibling())
       LinkAfter(previous, std::move(moved));
     else
-      AppendChild(target->parent, std::move(moved));
+      LinkFirst(target->parent, std::move(moved));
   }
   Select(source);
   return source;
@@ -119,6 +140,12 @@ void SubjectTreeModel::AppendChild(SubjectItem* parent, std::unique_ptr<SubjectI
   std::unique_ptr<SubjectItem>* link = &parent->firstChild;
   while (*link) link = &(*link)->nextSibling;
   *link = std::move(child);
+}
+
+void SubjectTreeModel::LinkFirst(SubjectItem* parent, std::unique_ptr<SubjectItem> item) {
+  item->parent = parent;
+  item->nextSibling = std::move(parent->firstChild);
+  parent->firstChild = std::move(item);
 }
 
 void SubjectTreeModel::LinkAfter(SubjectItem* sibling, std::unique_ptr<SubjectItem> item) {

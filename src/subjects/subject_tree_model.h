@@ -46,6 +46,7 @@ class SubjectTreeModel {
   void ToggleExpanded(SubjectItem* item);
 
   // The item's path (the selection's when `item` is none); empty for the root or nothing.
+  // A step whose title a sibling shares carries the item's number among them.
   std::string ItemPath(const SubjectItem* item = nullptr) const;
   // Where a new keyword subject goes: into the selected group, into the group holding the
   // selected subject, or else at the top level.
@@ -57,9 +58,10 @@ class SubjectTreeModel {
   SubjectItem* HitTest(int x, int y) const { return HitTest(x, y, root_.FirstChild()); }
 
   // Moves a dropped item: in front of a subject target (to the end of the target's parent
-  // when the target is its first child), or to the end of a group target. The moved item
-  // keeps its subtree and becomes the selection. Nullptr when nothing moves: no source or
-  // target, the target is the source, or the target lies inside the source.
+  // when the target is its first child; a source just before the target stays there), or to the end
+  // of a group target. The moved item keeps its subtree and becomes the selection. Nullptr when
+  // nothing moves: no source or target, the target is the source, or the target lies inside the
+  // source.
   SubjectItem* MoveForDrop(SubjectItem* source, SubjectItem* target);
 
   // Whether `item` is `ancestor` or lies below it.
@@ -68,6 +70,7 @@ class SubjectTreeModel {
  private:
   static std::unique_ptr<SubjectItem> Unlink(SubjectItem* item);
   static void AppendChild(SubjectItem* parent, std::unique_ptr<SubjectItem> child);
+  static void LinkFirst(SubjectItem* parent, std::unique_ptr<SubjectItem> item);
   static void LinkAfter(SubjectItem* sibling, std::unique_ptr<SubjectItem> item);
 
   SubjectItem root_;

@@ -1,35 +1,17 @@
 #include "subject_url_template.h"
 
-#include <mutex>
-
+#include "app/process_values.h"
 #include "app/settings.h"
 #include "subjects/subject_store.h"
 
 namespace lumarine {
-namespace {
 
-std::mutex templateMutex;
-std::string& TemplateValue() {
-  static std::string value(Settings::kGoogleNewsTemplate);
-  return value;
+void SubjectUrlTemplate::LoadFromSettings() {
+  SetSubjectSearchTemplate(Settings::SubjectFeedTemplate());
 }
-
-}  // namespace
-
-void SubjectUrlTemplate::Set(std::string value) {
-  std::lock_guard lock(templateMutex);
-  TemplateValue() = std::move(value);
-}
-
-std::string SubjectUrlTemplate::Get() {
-  std::lock_guard lock(templateMutex);
-  return TemplateValue();
-}
-
-void SubjectUrlTemplate::LoadFromSettings() { Set(Settings::SubjectFeedTemplate()); }
 
 std::string SubjectUrlTemplate::KeywordUrl(std::string_view keyword) {
-  return Format(Get(), SubjectStore::EncodeKeywordUtf8(keyword));
+  return Format(SubjectSearchTemplate(), SubjectStore::EncodeKeywordUtf8(keyword));
 }
 
 std::string SubjectUrlTemplate::Format(std::string_view format, std::string_view value) {

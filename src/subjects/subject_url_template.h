@@ -5,14 +5,11 @@
 
 namespace lumarine {
 
-// The process-wide subject search template: read once when the main window is created and
-// only read afterwards (a new value in the settings takes effect at the next start).
-// Thread-safe.
+// Keyword search addresses from the process-wide subject search template, which lives in
+// app/process_values.h alone. Thread-safe.
 class SubjectUrlTemplate {
  public:
-  static void Set(std::string value);
-  // The template set last; the default search before any Set.
-  static std::string Get();
+  // Reads the template from the settings into the process-wide value.
   static void LoadFromSettings();
 
   // The search address of a keyword: the template with its "%s" replaced by the keyword's

@@ -261,7 +261,8 @@ class ChannelBarTest : public QObject {
     const std::vector<std::pair<QString, int>> menu{
         {"刷新当前频道", kCmdRefreshChannel},    {"向上滚动(或↓键)", kCmdScrollDown},
         {"向下滚动(或↑键)", kCmdScrollUp},       {"字 体", 0},
-        {"添加删除频道...", kCmdManageChannels}, {"关闭频道栏", kCmdCloseChannelBar}};
+        {"添加删除频道...", kCmdManageChannels}, {"导出频道到OPML...", kCmdExportChannelsOpml},
+        {"关闭频道栏", kCmdCloseChannelBar}};
     QCOMPARE(bar_->offered, menu);
     const std::unique_ptr<QMenu> commands = bar_->BuildCommandMenu();
     QMenu* font = commands->actions()[3]->menu();

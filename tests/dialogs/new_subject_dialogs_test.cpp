@@ -41,6 +41,30 @@ class NewSubjectDialogsTest : public QObject {
     QCOMPARE(group.groupName, QString::fromUtf8("体育"));
   }
 
+  // A pasted control character must not reach the subject file through any dialog.
+  void everyDialogDropsTextXmlCannotHold() {
+    const QString pasted = QString::fromUtf8("体\x01育\x0B") + QChar(0xFFFF);
+    NewSubjectDialog subject;
+    subject.findChild<QLineEdit*>()->setText(pasted);
+    subject.accept();
+    QCOMPARE(subject.keyword, QString::fromUtf8("体育"));
+    NewGroupDialog group;
+    group.findChild<QLineEdit*>()->setText(pasted);
+    group.accept();
+    QCOMPARE(group.groupName, QString::fromUtf8("体育"));
+
+    QGuiApplication::clipboard()->setText(Url("/feed") + QChar(0x1));
+    NewFeedSubjectDialog feed;
+    QSignalSpy finished(&feed, &NewFeedSubjectDialog::CheckFinished);
+    feed.accept();
+    QVERIFY(finished.wait(10000));
+    TitleEdit(feed)->setText(pasted);
+    feed.accept();
+    QCOMPARE(feed.result(), int(QDialog::Accepted));
+    QCOMPARE(feed.title, QString::fromUtf8("体育"));
+    QCOMPARE(feed.address, Url("/feed"));
+  }
+
   void feedDialogPrefillsACopiedAddressButNotAnImage() {
     QGuiApplication::clipboard()->setText(Url("/feed"));
     NewFeedSubjectDialog withText;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/profile_file.h"
 #include "platform/text_codec.h"
 #include "support/temp_dir.h"
 
@@ -139,6 +140,34 @@ TEST_F(ChannelStoreTest, AddedUserFeedIsEnabledAndLoadsAtTheNextStart) {
   const auto channels = ChannelStore::LoadSubscribedChannels();
   ASSERT_EQ(channels.size(), 1u);
   EXPECT_EQ(channels[0]->feeds, (std::vector<std::string>{"http://u/new", "http://u/newer"}));
+}
+
+// A catalogue the update check installed with feedcnt=2147483647 hung start-up for hours.
+TEST_F(ChannelStoreTest, HugeCountsAreReadAsTheCap) {
+  Catalogue(
+      "[channel]\nchannelcnt=2147483647\nchannel1=科技\n"
+      "[科技]\nfeedcnt=2147483647\nfeed1=http://c/1\n");
+  User(
+      "[userchannel]\nchannelcnt=99999999999\nchannel1=科技\n[科技]\nsubstate=1\n"
+      "feedcnt=2147483647\nfeedstate1=1\n");
+  const auto channels = ChannelStore::LoadSubscribedChannels();
+  ASSERT_EQ(channels.size(), 1u);
+  EXPECT_EQ(channels[0]->feeds.size(), size_t(2 * ProfileFile::kMaxCount - 1));
+  EXPECT_EQ(ChannelStore::LoadCatalogueFeeds("科技")->feeds.size(), size_t(ProfileFile::kMaxCount));
+  EXPECT_EQ(ChannelStore::ListCatalogueChannels().size(), size_t(ProfileFile::kMaxCount));
+  EXPECT_EQ(ChannelStore::ListChannelFeeds("科技").size(), size_t(2 * ProfileFile::kMaxCount));
+}
+
+// A channel name holding "]" added a new section to the user's file at every subscription.
+TEST_F(ChannelStoreTest, ResubscribingAChannelNamedWithABracketKeepsOneSection) {
+  for (int i = 0; i < 3; ++i) {
+    ChannelStore::SubscribeChannel("[新] 闻]");
+    ChannelStore::UnsubscribeChannel("[新] 闻]");
+  }
+  ChannelStore::SubscribeChannel("[新] 闻]");
+  EXPECT_EQ(UserFileText(),
+            "[userchannel]\r\nchannelcnt=1\r\nchannel1=[新] 闻]\r\n[[新] 闻]]\r\nsubstate=1\r\n");
+  EXPECT_EQ(Names(ChannelStore::LoadSubscribedChannels()), (std::vector<std::string>{"[新] 闻]"}));
 }
 
 }  // namespace

@@ -33,6 +33,10 @@ TEST_P(ProfileFileReadTest, ReadsAsTheWindowsRulesSay) {
   ProfileFile file(dir.File("a.ini"));
   EXPECT_EQ(file.GetInt(c.section, c.key, -7), c.expectedInt);
   EXPECT_EQ(file.GetString(c.section, c.key, "dflt", 64), c.expectedText);
+  // One reading of the file answers by the same rules.
+  const ProfileFile::Snapshot snapshot = file.Read();
+  EXPECT_EQ(snapshot.GetInt(c.section, c.key, -7), c.expectedInt);
+  EXPECT_EQ(snapshot.GetString(c.section, c.key, "dflt", 64), c.expectedText);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -63,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "\xE6\x96\x87"},
         // The trail byte of this character is "]": the section name must not end there.
         ReadCase{"bracket_trail_byte_in_section", "[\xCE\x5D]\nk=1\n", "\xE8\x9D\x85", "k", 1, "1"},
+        ReadCase{"bracket_inside_section_name", "[a]b]\nk=1\n", "a]b", "k", 1, "1"},
         ReadCase{"invalid_gb_bytes_replaced",
                  "[m]\nk=a\xFF"
                  "b\n",
@@ -153,6 +158,30 @@ TEST(ProfileFileTest, NamesWithEdgeBlanksFindWhatTheyWrote) {
   ASSERT_TRUE(file.WriteString("news\t", " substate", "0"));
   EXPECT_EQ(file.GetString("news\t", "substate ", "", 10), "0");
   EXPECT_EQ(dir.Read("a.ini"), "[news]\r\nsubstate=0\r\n");
+}
+
+// A channel name holding "]" added a new section at every subscription.
+TEST(ProfileFileTest, ASectionNameHoldingABracketFindsTheHeaderItWrote) {
+  TempDir dir;
+  ProfileFile file(dir.File("a.ini"));
+  ASSERT_TRUE(file.WriteString("[x] y]", "substate", "1"));
+  ASSERT_TRUE(file.WriteString("[x] y]", "substate", "0"));
+  EXPECT_EQ(file.GetInt("[x] y]", "substate", 7), 0);
+  EXPECT_EQ(dir.Read("a.ini"), "[[x] y]]\r\nsubstate=0\r\n");
+}
+
+TEST(ProfileFileTest, CountsAreCappedAndASnapshotKeepsWhatItRead) {
+  TempDir dir;
+  dir.Write("a.ini", "[m]\nbig=2147483647\nsmall=12\nneg=-3\n");
+  ProfileFile file(dir.File("a.ini"));
+  const ProfileFile::Snapshot snapshot = file.Read();
+  EXPECT_EQ(snapshot.GetCount("m", "big"), ProfileFile::kMaxCount);
+  EXPECT_EQ(snapshot.GetCount("m", "small"), 12);
+  EXPECT_EQ(snapshot.GetCount("m", "neg"), 0);
+  EXPECT_EQ(snapshot.GetCount("m", "missing"), 0);
+  ASSERT_TRUE(file.WriteString("m", "small", "13"));
+  EXPECT_EQ(snapshot.GetCount("m", "small"), 12);
+  EXPECT_EQ(file.Read().GetCount("m", "small"), 13);
 }
 
 TEST(ProfileFileTest, WriteIntoAMissingDirectoryFailsQuietly) {

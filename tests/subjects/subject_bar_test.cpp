@@ -10,6 +10,7 @@
 #include "app/command_ids.h"
 #include "app/label_button.h"
 #include "app/message_ids.h"
+#include "app/process_values.h"
 #include "app/settings.h"
 #include "app/user_message_event.h"
 #include "htmlview/html_ctrl_ex.h"
@@ -75,13 +76,13 @@ class SubjectBarTest : public QObject {
 
   void init() {
     program_ = std::make_unique<test::ScopedProgramDirectory>();
-    SubjectUrlTemplate::Set("http://search.test/news?q=%s");
+    SetSubjectSearchTemplate("http://search.test/news?q=%s");
   }
   void cleanup() {
     bar_.reset();
     frame_.reset();
     program_.reset();
-    SubjectUrlTemplate::Set(std::string(Settings::kGoogleNewsTemplate));
+    SetSubjectSearchTemplate(std::string(Settings::kGoogleNewsTemplate));
   }
 
   void startsWithAnEmptyFileAndTheStoredLook() {
@@ -262,14 +263,65 @@ class SubjectBarTest : public QObject {
     QCOMPARE(opened.Opened()[0], program_->Path() + "/subject.htm");
   }
 
+  void textXmlCannotHoldNeverReachesTreeOrFile() {
+    Open();
+    QVERIFY(
+        bar_->AddKeywordSubject("a\x01"
+                                "b\x0B"));
+    QVERIFY(bar_->AddGroup("G\xEF\xBF\xBF"));
+    QVERIFY(bar_->AddFeedSubject("F\x1F", "http://f.test/\x02x"));
+    QVERIFY(bar_->EditItem(Root()->FirstChild()->NextSibling(), "H\x07", ""));
+    QCOMPARE(TreeTitles(), std::string("ab H F"));
+    QCOMPARE(Root()->LastChild()->url, std::string("http://f.test/x"));
+    QCOMPARE(Reloaded(), std::string("H ab F"));
+  }
+
+  void sameTitledSiblingsAreDeletedAsChosen() {
+    program_->WriteProfile(
+        "subject.xml",
+        "<?xml version=\"1.0\" encoding=\"gb2312\"?><SUBJECTS SAVETIME=\"1\">"
+        "<ITEM FOLDER=\"1\" TITLE=\"X\"><ITEM FOLDER=\"0\" TITLE=\"in\" FEED=\"in\" TYPE=\"1\"/>"
+        "</ITEM><ITEM FOLDER=\"0\" TITLE=\"X\" FEED=\"X\" TYPE=\"1\"/></SUBJECTS>");
+    Open();
+    bar_->Tree()->Model().Select(Root()->LastChild());
+    QVERIFY(bar_->DeleteSelection());
+    QCOMPARE(TreeTitles(), std::string("X[in]"));
+    QCOMPARE(Reloaded(), std::string("X[in]"));
+  }
+
+  void aSubjectDroppedOnTheNextOneStaysInFrontOfIt() {
+    Open();
+    for (const char* title : {"A", "B", "C"}) QVERIFY(bar_->AddKeywordSubject(title));
+    ShowAndPaint();
+    Drag(Root()->FirstChild(), Root()->FirstChild()->NextSibling());  // A onto B
+    QCOMPARE(TreeTitles(), std::string("A B C"));
+    QCOMPARE(Reloaded(), TreeTitles());
+  }
+
+  void opmlExportWritesTheTreeOrExplainsWhyNot() {
+    Open();
+    QVERIFY(bar_->AddKeywordSubject("K"));
+    test::TempDir dir;
+    test::MessageBoxRecorder messages;
+    bar_->ExportOpmlFile(dir.File("missing/out.opml"));
+    bar_->ExportOpmlFile(dir.File("out.opml"));
+    const auto calls = messages.Calls();
+    QCOMPARE(calls.size(), size_t(2));
+    QVERIFY(calls[0].text.starts_with("无法导出OPML文件: "));
+    QCOMPARE(calls[1].caption, std::string("导出到OPML"));
+    QVERIFY(test::ReadFileBytes(dir.File("out.opml")).find("lumarine:keyword=\"K\"") !=
+            std::string::npos);
+  }
+
   void barMenuHasItsEntriesAndCloseAsksTheFrame() {
     Open();
     const auto menu = bar_->BuildBarMenu();
     QStringList texts;
     for (const QAction* action : menu->actions())
       texts << (action->isSeparator() ? "-" : action->text());
-    QCOMPARE(texts, QStringList({"新建专题", "删除选中专题", "新建组", "从OPML导入...", "-",
-                                 "关闭专题栏"}));
+    QCOMPARE(texts, QStringList({"新建专题", "删除选中专题", "新建组", "从OPML导入...",
+                                 "导出到OPML...", "-", "关闭专题栏"}));
+    QCOMPARE(menu->actions()[4]->data().toInt(), kCmdExportOpml);
     QStringList sub;
     for (const QAction* action : menu->actions()[0]->menu()->actions())
       sub << action->text() + "=" + QString::number(action->data().toInt());

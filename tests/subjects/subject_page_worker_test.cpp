@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <filesystem>
 
+#include "app/process_values.h"
 #include "app/settings.h"
 #include "platform/text_codec.h"
 #include "subjects/subject_page.h"
@@ -106,10 +107,10 @@ TEST_F(SubjectPageWorkerTest, AFeedAddressWithASemicolonIsRequestedWhole) {
 }
 
 TEST_F(SubjectPageWorkerTest, KeywordSubjectsSearchWithTheEncodedKeyword) {
-  SubjectUrlTemplate::Set(server_.Url("/empty?q=%s&output=rss"));
+  SetSubjectSearchTemplate(server_.Url("/empty?q=%s&output=rss"));
   SubjectItem item("网 球");
   item.url = SubjectUrlTemplate::KeywordUrl(item.title);
-  SubjectUrlTemplate::Set(std::string(Settings::kGoogleNewsTemplate));
+  SetSubjectSearchTemplate(std::string(Settings::kGoogleNewsTemplate));
   SubjectPageWorker worker;
   worker.OpenSubjectPage(&item, false);
   worker.WaitForRequests();

@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <regex>
 
+#include "app/process_values.h"
 #include "app/settings.h"
 #include "platform/text_codec.h"
 #include "subjects/subject_tree_model.h"
 #include "subjects/subject_url_template.h"
 #include "subjects/xml_attribute.h"
+#include "subjects/xml_safe_text.h"
 #include "support/subject_titles.h"
 #include "support/temp_dir.h"
 
@@ -23,10 +25,10 @@ using test::TempDir;
 class SubjectStoreTest : public testing::Test {
  protected:
   void SetUp() override {
-    SubjectUrlTemplate::Set("http://search.test/news?q=%s&output=rss");
+    SetSubjectSearchTemplate("http://search.test/news?q=%s&output=rss");
     ASSERT_TRUE(store_.Load(path_));
   }
-  void TearDown() override { SubjectUrlTemplate::Set(std::string(Settings::kGoogleNewsTemplate)); }
+  void TearDown() override { SetSubjectSearchTemplate(std::string(Settings::kGoogleNewsTemplate)); }
 
   static std::unique_ptr<SubjectItem> Keyword(const std::string& title) {
     auto item = std::make_unique<SubjectItem>(title);
@@ -175,16 +177,18 @@ TEST_F(SubjectStoreTest, MoveBeforePutsTheItemInFrontOfItsNeighbourEvenAfterGrou
   ASSERT_TRUE(store_.AddGroup("", "G"));
   ASSERT_TRUE(store_.AddSubject("", *Keyword("B"), ""));
   ASSERT_TRUE(store_.AddSubject("/G", *Keyword("C"), ""));
-  EXPECT_TRUE(store_.MoveBefore("/B", "", "A"));
+  EXPECT_TRUE(store_.MoveBefore("/B", "/A"));
   EXPECT_EQ(Reloaded(), "G[C] B A");
-  EXPECT_TRUE(store_.MoveBefore("/A", "/G", "C"));
+  EXPECT_TRUE(store_.MoveBefore("/A", "/G/C"));
   EXPECT_EQ(Reloaded(), "G[A C] B");
-  EXPECT_TRUE(store_.MoveBefore("/G/A", "/G", "A"));  // before itself: stays
+  EXPECT_TRUE(store_.MoveBefore("/G/A", "/G/A"));  // before itself: stays
+  EXPECT_EQ(Reloaded(), "G[A C] B");
+  EXPECT_TRUE(store_.MoveBefore("/G/A", "/G/C"));  // already just before it: stays
   EXPECT_EQ(Reloaded(), "G[A C] B");
   const std::string before = File();
-  EXPECT_FALSE(store_.MoveBefore("/B", "", "missing"));
-  EXPECT_FALSE(store_.MoveBefore("/B", "", ""));
-  EXPECT_FALSE(store_.MoveBefore("/G", "/G", "A"));
+  EXPECT_FALSE(store_.MoveBefore("/B", "/missing"));
+  EXPECT_FALSE(store_.MoveBefore("/B", ""));
+  EXPECT_FALSE(store_.MoveBefore("/G", "/G/A"));
   EXPECT_EQ(File(), before);
 }
 
@@ -301,8 +305,11 @@ TEST_F(SubjectStoreTest, OnlyTheItemsOwnUnprefixedTitleNamesIt) {
   ASSERT_TRUE(store_.FillTree(tree));
   for (const SubjectItem* item = tree.Root()->FirstChild(); item; item = item->NextSibling())
     EXPECT_EQ(item->title, "");
-  EXPECT_TRUE(store_.Remove(tree.ItemPath(tree.Root()->FirstChild())));
-  EXPECT_TRUE(store_.Remove(tree.ItemPath(tree.Root()->FirstChild()->NextSibling())));
+  // Both are untitled: each path numbers its item, and the tree follows each removal.
+  while (SubjectItem* first = tree.Root()->FirstChild()) {
+    EXPECT_TRUE(store_.Remove(tree.ItemPath(first)));
+    tree.DeleteItem(first);
+  }
   EXPECT_EQ(Reloaded(), "");
 }
 
@@ -338,6 +345,58 @@ TEST_F(SubjectStoreTest, SavesLeaveNoTemporaryFilesBehind) {
   EXPECT_EQ(files, 1u);
 }
 
+// Two bad starts in a row destroyed the first bad file: every one is kept, none replaced.
+TEST_F(SubjectStoreTest, EveryUnreadableFileIsKeptUnderANameOfItsOwn) {
+  const std::string first = "<SUBJECTS><ITEM TITLE=\"first";
+  const std::string second = "<SUBJECTS><ITEM TITLE=\"second";
+  dir_.Write("subject.xml", first);
+  EXPECT_FALSE(SubjectStore().Load(path_));
+  dir_.Write("subject.xml", second);
+  EXPECT_FALSE(SubjectStore().Load(path_));
+  EXPECT_EQ(ReadFileBytes(path_ + ".bad"), first);
+  EXPECT_EQ(ReadFileBytes(path_ + ".bad.1"), second);
+  EXPECT_TRUE(SubjectStore().Load(path_));
+
+  // With every name taken the file stays where it is, and no empty file takes its place.
+  for (int i = 2; i <= 1000; ++i) dir_.Write("subject.xml.bad." + std::to_string(i), "");
+  dir_.Write("subject.xml", first);
+  EXPECT_FALSE(SubjectStore().Load(path_));
+  EXPECT_EQ(File(), first);
+  EXPECT_EQ(ReadFileBytes(path_ + ".bad.1"), second);
+}
+
+// A hand-edited file may hold siblings of one title; the tree's choice is the one acted on.
+TEST_F(SubjectStoreTest, SameTitledSiblingsAreEachAddressedAsTheTreeShowsThem) {
+  ASSERT_TRUE(LoadHandWritten(
+      "<SUBJECTS SAVETIME=\"1\"><ITEM FOLDER=\"1\" TITLE=\"X\"><ITEM FOLDER=\"0\" TITLE=\"in\" "
+      "FEED=\"in\" TYPE=\"1\"/></ITEM><ITEM FOLDER=\"0\" TITLE=\"X\" FEED=\"u1\" TYPE=\"2\"/>"
+      "<ITEM FOLDER=\"0\" TITLE=\"X\" FEED=\"u2\" TYPE=\"2\"/><ITEM FOLDER=\"1\" TITLE=\"G\"/>"
+      "</SUBJECTS>"));
+  SubjectTreeModel tree;
+  ASSERT_TRUE(store_.FillTree(tree));
+  SubjectItem* group = tree.Root()->FirstChild();
+  SubjectItem* first = group->NextSibling()->NextSibling();
+  SubjectItem* second = first->NextSibling();
+  ASSERT_EQ(second->url, "u2");
+  EXPECT_EQ(tree.ItemPath(group), "/X\\#1");
+  EXPECT_EQ(tree.ItemPath(group->FirstChild()), "/X\\#1/in");
+  EXPECT_EQ(tree.ItemPath(second), "/X\\#3");
+
+  // A path that does not say which of them it means acts on none.
+  const std::string before = File();
+  EXPECT_FALSE(store_.Remove("/X"));
+  EXPECT_FALSE(store_.Remove("/X\\#4"));
+  EXPECT_EQ(File(), before);
+
+  EXPECT_TRUE(store_.UpdateSubject(*Feed("Y", "u3"), tree.ItemPath(second)));
+  second->title = "Y";
+  EXPECT_TRUE(store_.Move(tree.ItemPath(first), "/G", ""));
+  tree.MoveForDrop(first, group->NextSibling());
+  EXPECT_TRUE(store_.Remove(tree.ItemPath(group->FirstChild())));
+  EXPECT_EQ(Reloaded(), "X G[X] Y");
+  EXPECT_NE(File().find("u3"), std::string::npos);
+}
+
 TEST_F(SubjectStoreTest, AnUnreadableFileIsKeptAsideAndReplaced) {
   for (const std::string& bytes :
        {std::string("<?xml version=\"1.0\"?><SUBJECTS><ITEM TITLE=\"cut"),
@@ -354,6 +413,49 @@ TEST_F(SubjectStoreTest, AnUnreadableFileIsKeptAsideAndReplaced) {
   }
 }
 
+// A pasted control character saved raw made the next start lose every subject.
+TEST_F(SubjectStoreTest, TextXmlCannotHoldIsRefusedAndTheFileStaysReadable) {
+  ASSERT_TRUE(store_.AddGroup("", "G"));
+  ASSERT_TRUE(store_.AddSubject("", *Keyword("S"), ""));
+  const std::string before = File();
+  for (const std::string bad : {"a\x01"
+                                "b",
+                                "a\x0B"
+                                "b",
+                                "a\xEF\xBF\xBE"
+                                "b",
+                                "a\xEF\xBF\xBF"
+                                "b",
+                                "a\xFF"
+                                "b"}) {
+    EXPECT_FALSE(store_.AddSubject("", *Keyword(bad), ""));
+    EXPECT_FALSE(store_.AddSubject("", *Feed("F", "http://x.test/" + bad), ""));
+    EXPECT_FALSE(store_.AddGroup("", bad));
+    EXPECT_FALSE(store_.RenameGroup("/G", bad));
+    EXPECT_FALSE(store_.UpdateSubject(*Keyword(bad), "/S"));
+  }
+  EXPECT_EQ(File(), before);
+  EXPECT_TRUE(store_.AddSubject("", *Keyword("tab\tand line\nbreak"), ""));
+  EXPECT_EQ(Reloaded(), "G S tab\tand line\nbreak");
+}
+
+TEST(XmlSafeTextTest, DropsWhatXmlForbidsAndKeepsEverythingElse) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"plain 网球 😀", "plain 网球 😀"},   {"a\x01\x08\x0B\x0C\x1F\x7Fz", "a\x7Fz"},
+      {"keep\t\n\r", "keep\t\n\r"},       {"x\xEF\xBF\xBE\xEF\xBF\xBFy", "xy"},  // U+FFFE, U+FFFF
+      {"x\xED\xA0\x80y", "xy"},                                                  // a surrogate
+      {"x\xC0\xAFy\xE7\xBDz\x80", "xyz"},  // overlong, cut and stray bytes
+      {"\xEF\xBF\xBD", "\xEF\xBF\xBD"},    // U+FFFD is allowed
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(XmlSafeText(c.in), c.out) << c.in;
+    EXPECT_EQ(IsXmlSafeText(c.in), std::string(c.in) == c.out) << c.in;
+  }
+}
+
 TEST(SubjectKeywordTest, EveryByteIsPercentEncoded) {
   EXPECT_EQ(SubjectStore::EncodeKeywordUtf8("abc"), "%61%62%63");
   EXPECT_EQ(SubjectStore::EncodeKeywordUtf8("网 1"), "%E7%BD%91%20%31");
@@ -364,6 +466,14 @@ TEST(SubjectKeywordTest, TemplateFormatReplacesOnlyTheKeyword) {
   EXPECT_EQ(SubjectUrlTemplate::Format("q=%s&x=%s", "K"), "q=K&x=%s");
   EXPECT_EQ(SubjectUrlTemplate::Format("100%% %d %n q=%s", "K"), "100% %d %n q=K");
   EXPECT_EQ(SubjectUrlTemplate::Format("no keyword", "K"), "no keyword");
+}
+
+// The frame's process-wide template is the only one: keyword addresses follow it at once.
+TEST(SubjectKeywordTest, KeywordUrlsFollowTheOneProcessWideTemplate) {
+  SetSubjectSearchTemplate("http://frame.test/?q=%s");
+  EXPECT_EQ(SubjectUrlTemplate::KeywordUrl("a"), "http://frame.test/?q=%61");
+  SetSubjectSearchTemplate("");
+  EXPECT_EQ(SubjectSearchTemplate(), Settings::kGoogleNewsTemplate);
 }
 
 TEST(XmlAttributeTest, HelpersWorkOnAnyNode) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "subjects/item_path.h"
+
 namespace lumarine {
 namespace {
 
@@ -145,6 +147,38 @@ TEST_F(SubjectTreeModelTest, DropPlacesTheItemBesideOrInsideTheTarget) {
   EXPECT_EQ(tree_.MoveForDrop(group, first), nullptr);  // into its own subtree
   EXPECT_EQ(tree_.MoveForDrop(nullptr, a), nullptr);
   EXPECT_EQ(Titles(tree_.Root()), "G");
+}
+
+// Dropped on the item just after it, a subject went to the end of its list.
+TEST_F(SubjectTreeModelTest, DropOnTheNextItemKeepsTheSourceInFrontOfIt) {
+  SubjectItem* a = tree_.AddChild(nullptr, "A");
+  SubjectItem* b = tree_.AddChild(nullptr, "B");
+  SubjectItem* c = tree_.AddChild(nullptr, "C");
+  EXPECT_EQ(tree_.MoveForDrop(a, b), a);  // A is the first child
+  EXPECT_EQ(Titles(tree_.Root()), "A B C");
+  EXPECT_EQ(tree_.MoveForDrop(b, c), b);
+  EXPECT_EQ(Titles(tree_.Root()), "A B C");
+  EXPECT_EQ(tree_.MoveForDrop(c, a), c);  // onto the first child: still the end
+  EXPECT_EQ(Titles(tree_.Root()), "A B C");
+}
+
+TEST_F(SubjectTreeModelTest, PathStepsNumberSiblingsThatShareATitleGroupsFirst) {
+  SubjectItem* subject = tree_.AddChild(nullptr, "A&B");
+  SubjectItem* group = Group(nullptr, "A$B");  // the same title as the file stores it
+  SubjectItem* inner = tree_.AddChild(group, "x/y");
+  tree_.AddChild(nullptr, "Other");
+  EXPECT_EQ(tree_.ItemPath(subject), "/A&B\\#2");
+  EXPECT_EQ(tree_.ItemPath(inner), "/A$B\\#1/x\\/y");
+  const std::vector<ItemPathStep> steps = SplitItemPathSteps(tree_.ItemPath(inner));
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(steps[0].title, "A$B");
+  EXPECT_EQ(steps[0].occurrence, 1);
+  EXPECT_EQ(steps[1].title, "x/y");
+  EXPECT_EQ(steps[1].occurrence, 0);
+  // A title that merely looks like a number keeps its text.
+  EXPECT_EQ(SplitItemPath("/" + EscapePathStep("a\\#2") + "/" + EscapePathStep("b\\")),
+            std::vector<std::string>({"a\\#2", "b\\"}));
+  EXPECT_EQ(SplitItemPath("/a\\#2b/c\\#0"), std::vector<std::string>({"a#2b", "c#0"}));
 }
 
 TEST_F(SubjectTreeModelTest, ManySiblingsAreReleasedWithoutDeepRecursion) {
