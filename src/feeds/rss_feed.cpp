@@ -25,22 +25,30 @@ void TakeFirst(std::string& field, bool& taken, const XmlNode& node) {
   taken = true;
 }
 
+// The three names every RSS version shares; TakeRssField ignores any other name.
+struct RssFieldsTaken {
+  bool title = false, link = false, description = false;
+};
+
+void TakeRssField(std::string_view name, const XmlNode& child, RssItem& item,
+                  RssFieldsTaken& taken) {
+  if (name == "title")
+    TakeFirst(item.title, taken.title, child);
+  else if (name == "link")
+    TakeFirst(item.link, taken.link, child);
+  else if (name == "description")
+    TakeFirst(item.description, taken.description, child);
+}
+
 // Each reader walks an item's children once, keeping the first element of each kind, as a
 // relative XPath selection of one name would.
 
 // RSS 0.9x and 2.0: the elements are in the root's namespace (none, or a default one).
 void ReadRssItem(const XmlNode& node, std::string_view ns, bool wantDescriptions, RssItem& item) {
-  bool title = false, link = false, description = !wantDescriptions;
-  for (auto child = node.FirstChildElement(); child; child = child->NextSiblingElement()) {
-    if (child->NamespaceUri() != ns) continue;
-    const std::string_view name = child->LocalName();
-    if (name == "title")
-      TakeFirst(item.title, title, *child);
-    else if (name == "link")
-      TakeFirst(item.link, link, *child);
-    else if (name == "description")
-      TakeFirst(item.description, description, *child);
-  }
+  RssFieldsTaken taken;
+  taken.description = !wantDescriptions;
+  for (auto child = node.FirstChildElement(); child; child = child->NextSiblingElement())
+    if (child->NamespaceUri() == ns) TakeRssField(child->LocalName(), *child, item, taken);
 }
 
 FeedParseResult ReadRss(const XmlNode& root, bool wantDescriptions, RssFeed& feed) {
@@ -70,18 +78,14 @@ bool IsRdfRss(const XmlNode& node) {
 RssItem ReadRdfItem(const XmlNode& node, bool wantDescriptions) {
   RssItem item;
   std::string dcTitle, dcDescription, encoded;
-  bool title = false, link = false, description = !wantDescriptions, author = false, date = false,
-       subject = false, hasDcTitle = false, hasDcDescription = false,
+  RssFieldsTaken taken;
+  taken.description = !wantDescriptions;
+  bool author = false, date = false, subject = false, hasDcTitle = false, hasDcDescription = false,
        hasEncoded = !wantDescriptions;
   for (auto child = node.FirstChildElement(); child; child = child->NextSiblingElement()) {
     const std::string_view name = child->LocalName();
     if (IsRdfRss(*child)) {
-      if (name == "title")
-        TakeFirst(item.title, title, *child);
-      else if (name == "link")
-        TakeFirst(item.link, link, *child);
-      else if (name == "description")
-        TakeFirst(item.description, description, *child);
+      TakeRssField(name, *child, item, taken);
     } else if (child->NamespaceUri() == kDublinCore) {
       if (name == "title")
         TakeFirst(dcTitle, hasDcTitle, *child);
@@ -97,9 +101,9 @@ RssItem ReadRdfItem(const XmlNode& node, bool wantDescriptions) {
       TakeFirst(encoded, hasEncoded, *child);
     }
   }
-  if (!title) item.title = dcTitle;
-  if (!link) item.link = node.Attribute("about", kRdf.data());
-  if (!description) item.description = hasDcDescription ? dcDescription : encoded;
+  if (!taken.title) item.title = dcTitle;
+  if (!taken.link) item.link = node.Attribute("about", kRdf.data());
+  if (!taken.description) item.description = hasDcDescription ? dcDescription : encoded;
   return item;
 }
 
