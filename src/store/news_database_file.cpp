@@ -71,11 +71,9 @@ bool UpdateNewsDatabaseIndexes(const std::string& path, const std::string& schem
   }
   const auto present = IndexesOf(db);
   std::string script;
-  for (const auto& [name, sql] : wantedIndexes) {
-    const auto same = std::find_if(present.begin(), present.end(), [&](const auto& index) {
-      return index.first == name && index.second == sql;
-    });
-    if (same == present.end()) script += "drop index if exists \"" + name + "\";\n" + sql + ";\n";
+  for (const auto& index : wantedIndexes) {
+    if (std::find(present.begin(), present.end(), index) == present.end())
+      script += "drop index if exists \"" + index.first + "\";\n" + index.second + ";\n";
   }
   bool ok = true;
   if (!script.empty()) {
