@@ -88,6 +88,8 @@ int main(int argc, char** argv) {
   const pid_t pid = fork();
   if (pid == 0) {
     setpgid(0, 0);  // its own group, so that the caller can stop its whole tree
+    // The program outlives this tool: its output must not hold the caller's $(...) open.
+    dup2(STDERR_FILENO, STDOUT_FILENO);
     execvp(argv[2], argv + 2);
     _exit(127);
   }
