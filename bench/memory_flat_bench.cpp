@@ -20,10 +20,8 @@
 #include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include <httplib.h>
 #include "feeds/channel_bar_link.h"
 #include "feeds/channel_list.h"
 #include "feeds/news_list_loader.h"
@@ -34,6 +32,7 @@
 #include "platform/paths.h"
 #include "store/news_database_file.h"
 #include "store/news_store.h"
+#include "support/loopback_server.h"
 
 namespace {
 
@@ -116,30 +115,20 @@ int main(int argc, char** argv) {
   }
   std::mutex servedMutex;
   std::map<int, int> generations;
-  // A bare server: the tests' loopback server records every request, which would grow here
-  // with every pass and be counted against the workers.
-  httplib::Server site;
-  site.Get(R"(/feed/(\d+))", [&](const httplib::Request& request, httplib::Response& response) {
-    const int feed = std::atoi(request.matches[1].str().c_str());
-    int generation;
-    {
-      std::lock_guard lock(servedMutex);
-      generation = ++generations[feed];
-    }
-    response.set_content(Feed(feed, generation, items, fresh), "application/rss+xml");
-  });
-  const int port = site.bind_to_any_port("127.0.0.1");
-  if (port <= 0) {
-    std::fprintf(stderr, "cannot bind a loopback port\n");
-    return 1;
-  }
-  std::jthread serving([&] { site.listen_after_bind(); });
-  struct StopSite {  // before the join, on every way out
-    httplib::Server& server;
-    ~StopSite() { server.stop(); }
-  } stopSite{site};
-  while (!site.is_running()) std::this_thread::sleep_for(1ms);
-  const std::string base = "http://127.0.0.1:" + std::to_string(port);
+  // The tests' server records every request, which would grow here with every pass and be
+  // counted against the workers.
+  lumarine::test::LoopbackServer site(lumarine::test::LoopbackServer::Recording::kNothing);
+  site.Server().Get(
+      R"(/feed/(\d+))", [&](const httplib::Request& request, httplib::Response& response) {
+        const int feed = std::atoi(request.matches[1].str().c_str());
+        int generation;
+        {
+          std::lock_guard lock(servedMutex);
+          generation = ++generations[feed];
+        }
+        response.set_content(Feed(feed, generation, items, fresh), "application/rss+xml");
+      });
+  site.Start();
 
   const std::filesystem::path program =
       std::filesystem::temp_directory_path() / ("lumarine-memory-" + std::to_string(getpid()));
@@ -161,7 +150,7 @@ int main(int argc, char** argv) {
     auto record = std::make_unique<lumarine::SubscribedChannel>();
     record->name = "频道" + std::to_string(c);
     for (int f = c * 10; f < std::min(feeds, c * 10 + 10); ++f)
-      record->feeds.push_back(base + "/feed/" + std::to_string(f));
+      record->feeds.push_back(site.Url("/feed/" + std::to_string(f)));
     records.push_back(std::move(record));
   }
   channels.Reset(std::move(records));

@@ -4,7 +4,8 @@
 
 namespace lumarine::test {
 
-LoopbackServer::LoopbackServer() {
+LoopbackServer::LoopbackServer(Recording recording) {
+  if (recording == Recording::kNothing) return;
   server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
     std::string target = request.path;
     if (!request.params.empty()) {

@@ -14,7 +14,9 @@ namespace lumarine::test {
 // as it lives. Register handlers on Server() before calling Start().
 class LoopbackServer {
  public:
-  LoopbackServer();
+  // A server that records nothing keeps its memory flat however many requests it serves.
+  enum class Recording { kRequests, kNothing };
+  explicit LoopbackServer(Recording recording = Recording::kRequests);
   ~LoopbackServer();
 
   httplib::Server& Server() { return server_; }
