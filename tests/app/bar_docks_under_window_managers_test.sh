@@ -19,7 +19,9 @@ export HOME=$program/home # the window managers' own settings stay out of the wa
 mkdir -p "$HOME" "$program/profile"
 cp "$binary" "$program/lumarine"
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$program"' EXIT
+# The processes are waited for: one still writing its files on exit (a window manager
+# saving its settings, the bar its profile) would make the removal fail the test.
+trap 'kill "${pids[@]}" 2>/dev/null || true; wait "${pids[@]}" 2>/dev/null || true; rm -rf "$program" 2>/dev/null || true' EXIT
 fail() {
   echo "$wm: $*"
   exit 1

@@ -16,7 +16,9 @@ cp "$binary" "$program/lumarine"
 mkdir -p "$program/profile"
 printf '[main]\r\nleft=1\r\nbSlibing=0\r\n' >"$program/profile/sysopt.ini"
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$program"' EXIT
+# The processes are waited for: one still writing its files on exit (a window manager
+# saving its settings, the bar its profile) would make the removal fail the test.
+trap 'kill "${pids[@]}" 2>/dev/null || true; wait "${pids[@]}" 2>/dev/null || true; rm -rf "$program" 2>/dev/null || true' EXIT
 
 openbox >/dev/null 2>&1 &
 pids+=($!)

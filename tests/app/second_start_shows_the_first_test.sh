@@ -19,7 +19,9 @@ cp "$binary" "$program/lumarine"
 # Auto-hide docked left: the first bar slides off the screen at start.
 printf '[main]\r\nleft=1\r\nbSlibing=1\r\n' >"$program/profile/sysopt.ini"
 pids=()
-trap 'kill -9 "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+# The processes are waited for: one still writing its files on exit (a window manager
+# saving its settings, the bar its profile) would make the removal fail the test.
+trap 'kill -9 "${pids[@]}" 2>/dev/null || true; wait "${pids[@]}" 2>/dev/null || true; rm -rf "$work" 2>/dev/null || true' EXIT
 fail() {
   echo "$*"
   exit 1
