@@ -7,7 +7,7 @@
 #    the bar a fresh program directory without channels
 # 2. proportional memory (PSS) of each program's process tree 10 s after each of those starts
 # 3. PSS of the bar's tree 30 s after start with 3 channels subscribed (median of 3 starts)
-# 4. CPU time of the bar's tree over idle-seconds after that
+# 4. CPU time of the bar's tree over idle-seconds after that, its PSS and disk page faults then
 # 5. one refresh pass of 100 loopback feeds of 50 items against `newsboat -x reload`
 # Writes the table of 1 to 3 into bench/README.md (FOOTPRINT_README=0: only prints it).
 # FOOTPRINT_PEERS=0 measures the bar alone. Run scripts/build.sh build first.
@@ -79,6 +79,8 @@ tree_rss_kib() { tree_sum "$1" status '/^VmRSS:/ { print $2 }'; }
 # processes do not count the same libraries again.
 tree_pss_kib() { tree_sum "$1" smaps_rollup '/^Pss:/ { print $2 }'; }
 tree_cpu_ticks() { tree_sum "$1" stat '{ print $14 + $15 }'; }
+# Page faults that had to read from the file (pages handed back and needed again).
+tree_major_faults() { tree_sum "$1" stat '{ print $12 }'; }
 stop_tree() {
   local all
   all=$(tree_pids "$1")
@@ -184,10 +186,14 @@ for prog in "${peers[@]}"; do echo "  $prog: env HOME=<fresh directory> $prog"; 
 
 echo "== CPU time over ${idle} s idle"
 before=$(tree_cpu_ticks $pid)
+faults_before=$(tree_major_faults $pid)
 sleep "$idle"
 after=$(tree_cpu_ticks $pid)
 hz=$(getconf CLK_TCK)
 echo "CPU time in ${idle} s idle: $(((after - before) * 1000 / hz)) ms"
+# Whether the pages handed back after start-up come back while the bar runs on.
+echo "PSS $((30 + idle)) s after start: $(($(tree_pss_kib "$pid") / 1024)) MiB;" \
+  "page faults read from disk in the idle seconds: $(($(tree_major_faults $pid) - faults_before))"
 stop_tree "$pid"
 
 echo "== refresh pass: 100 feeds of 50 items"

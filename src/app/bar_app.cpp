@@ -18,6 +18,7 @@
 #include "htmlview/html_ctrl_ex.h"
 #include "online/usage_report.h"
 #include "platform/paths.h"
+#include "platform/working_set.h"
 #include "store/news_store.h"
 #include "subjects/subject_bar.h"
 #include "subjects/subject_url_template.h"
@@ -92,6 +93,9 @@ bool BarApp::InitInstance() {
       dock_.get(), &CAppBarMngr::SlideFinished, frame, &CMainFrame::CreatePanels,
       static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
   QTimer::singleShot(kPanelsAtLatestMs, frame, &CMainFrame::CreatePanels);
+  // Once the panels stand and their pages have loaded, most of what start-up touched (the web
+  // engine's set-up above all) is not run again while the bar sits idle: hand it back.
+  QTimer::singleShot(kTrimAfterStartMs, frame, [] { TrimWorkingSet(); });
   dock_->Attach(frame, kBarWidth, Settings::DockLeft());
   font_ = std::make_unique<QFont>(SongTiFont(12, 100));
   headerBitmap_ = HeaderStripImage();

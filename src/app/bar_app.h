@@ -20,6 +20,8 @@ class BarApp {
   static constexpr int kBarWidth = 200;
   // The panels are created once the start-up slide has ended, or after this at the latest.
   static constexpr int kPanelsAtLatestMs = 1000;
+  // Start-up's pages are handed back this long after start (the panels show after 4 s).
+  static constexpr int kTrimAfterStartMs = 15000;
 
   BarApp();
   ~BarApp();
