@@ -2,9 +2,13 @@
 
 #include <curl/curl.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -61,21 +65,32 @@ HttpResponse ReadLocalFile(const HttpRequest& request) {
     // "file://localhost/x" names the same file as "file:///x".
     if (path.starts_with("localhost/")) path.erase(0, 9);
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Plain system calls: a refresh pass reads many small files, and a stream costs several
+  // times their reading. Only a regular file is read (a FIFO would wait for a writer).
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
     response.error = "cannot open " + path;
     return response;
   }
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0 || static_cast<size_t>(size) > request.maxBodyBytes) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+      static_cast<size_t>(info.st_size) > request.maxBodyBytes) {
+    ::close(fd);
     response.error = "file too large or unreadable";
     return response;
   }
-  in.seekg(0);
-  response.body.resize(static_cast<size_t>(size));
-  in.read(response.body.data(), size);
-  response.ok = static_cast<bool>(in);
+  response.body.resize(static_cast<size_t>(info.st_size));
+  size_t got = 0;
+  while (got < response.body.size()) {
+    const ssize_t n = ::read(fd, response.body.data() + got, response.body.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  // A file that shrank while it was read is as unreadable as one that could not be read.
+  response.ok = got == response.body.size();
+  if (!response.ok) response.body.clear();
   return response;
 }
 

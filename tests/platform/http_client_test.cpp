@@ -1,6 +1,7 @@
 #include "platform/http_client.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
@@ -232,6 +233,16 @@ TEST(HttpClientLocalTest, ReadsFileAddressesAndPlainPaths) {
   request.url = "file://" + dir.Path() + "/a%20b.xml";
   EXPECT_EQ(HttpGet(request).body, "<rss/>");
   request.url = dir.File("none.xml");
+  EXPECT_FALSE(HttpGet(request).ok);
+  // Neither a folder nor a pipe nobody writes to is a feed; the pipe must not hold the
+  // refresh worker waiting for a writer.
+  request.url = dir.Path();
+  EXPECT_FALSE(HttpGet(request).ok);
+  ASSERT_EQ(mkfifo(dir.File("pipe.xml").c_str(), 0600), 0);
+  request.url = dir.File("pipe.xml");
+  EXPECT_FALSE(HttpGet(request).ok);
+  request.url = dir.File("a b.xml");
+  request.maxBodyBytes = 5;
   EXPECT_FALSE(HttpGet(request).ok);
 }
 
