@@ -9,6 +9,7 @@
 #include "app/process_values.h"
 #include "app/settings.h"
 #include "platform/text_codec.h"
+#include "subjects/subject_feed_loader.h"
 #include "subjects/subject_page.h"
 #include "subjects/subject_url_template.h"
 #include "support/loopback_server.h"
@@ -83,6 +84,24 @@ TEST_F(SubjectPageWorkerTest, FeedContentCannotRunScriptInThePage) {
   for (const char* active : {"<script", "alert", "onerror", "javascript"})
     EXPECT_EQ(page.find(active), std::string::npos) << active;
   EXPECT_EQ(opened_.Opened(), std::vector<std::string>{PagePath()});
+}
+
+// A subject's feed is read by the one feed parser: Atom, which the subject page never had a
+// reader of its own for, gives its entries with their alternate links and summaries.
+TEST(LoadSubjectFeedTest, ReadsEveryFormatTheFeedParserReads) {
+  test::TempDir dir;
+  dir.Write("atom.xml",
+            "<?xml version=\"1.0\"?><feed xmlns=\"http://www.w3.org/2005/Atom\"><title>t</title>"
+            "<entry><title>A</title><link rel=\"self\" href=\"http://e/self\"/>"
+            "<link href=\"http://e/a\"/><summary>s</summary></entry>"
+            "<entry><title>B</title><content>c</content></entry></feed>");
+  const std::vector<SubjectFeedItem> items = LoadSubjectFeed(dir.File("atom.xml"), {});
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].title, "A");
+  EXPECT_EQ(items[0].link, "http://e/a");
+  EXPECT_EQ(items[0].description, "s");
+  EXPECT_EQ(items[1].link, "");
+  EXPECT_EQ(items[1].description, "c");
 }
 
 TEST_F(SubjectPageWorkerTest, AnEmptyOrUnreachableFeedGivesTheHeaderAlone) {
