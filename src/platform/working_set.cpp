@@ -73,10 +73,10 @@ std::size_t TrimWorkingSet() {
   text << file.rdbuf();
   std::size_t advised = 0;
   for (const MappedRange& range : TrimmableMappings(text.str())) {
-    // A kernel older than 5.4 refuses the advice: nothing is lost.
-    if (madvise(reinterpret_cast<void*>(range.begin), range.end - range.begin, MADV_PAGEOUT) != 0)
-      return advised;
-    advised += range.end - range.begin;
+    // A kernel older than 5.4, a locked mapping or one gone since smaps was read refuses the
+    // advice: nothing is lost either way.
+    if (madvise(reinterpret_cast<void*>(range.begin), range.end - range.begin, MADV_PAGEOUT) == 0)
+      advised += range.end - range.begin;
   }
   return advised;
 #else
