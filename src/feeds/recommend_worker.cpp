@@ -7,6 +7,7 @@
 #include "feeds/channel_bar_link.h"
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
+#include "store/news_connection.h"
 #include "store/news_store.h"
 
 namespace lumarine {
@@ -39,6 +40,8 @@ void RecommendWorker::Stop() {
 }
 
 void RecommendWorker::Run(std::stop_token stop) {
+  // Asked to end at exit, the worker must not sit out a lock held elsewhere.
+  const StoreLockWaitStop quickStop(stop);
   const std::string homeServer = Settings::HomeServer();
   if (homeServer.empty()) return;
   std::vector<std::string> titles;

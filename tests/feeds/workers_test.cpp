@@ -367,11 +367,21 @@ TEST_F(WorkersTest, StopEndsAPassWaitingForALockHeldElsewhereAtOnce) {
   ChannelList channels;
   channels.Add(Channel("科技", {"/feed/a"}));
   RefreshWorker worker(channels, bar_, test::FastTiming());
+  // The recommendation list is stored by a worker of its own, stopped at exit the same way.
+  server_.Server().Get("/channel/recommend3.asp",
+                       [](const httplib::Request&, httplib::Response& res) {
+                         res.set_content(FeedXml("r3", 2), "text/xml");
+                       });
+  Settings::Write("setting", "homeserver", "http://127.0.0.1:" + std::to_string(server_.Port()));
+  RecommendWorker recommend(test::FastTiming());
   worker.Start();
-  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/a") == 1; }));
-  std::this_thread::sleep_for(100ms);  // the save now waits for the lock
+  recommend.Start();
+  ASSERT_TRUE(Eventually(
+      [&] { return RequestsFor("/feed/a") == 1 && RequestsFor("/channel/recommend3.asp") == 1; }));
+  std::this_thread::sleep_for(100ms);  // the saves now wait for the lock
   const auto start = std::chrono::steady_clock::now();
-  worker.Stop();  // as at exit: the join must not sit out the wait
+  worker.Stop();  // as at exit: the joins must not sit out the wait
+  recommend.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
   otherProcess.Execute("rollback");
   EXPECT_TRUE(messages_.Calls().empty());
