@@ -39,8 +39,9 @@ int FeedFetcher::RunPass(const std::vector<Job>& jobs,
           return;
         }
         FeedParseResult parsed = FeedParseResult::kUnreadableXml;
-        RssFeed feed = ParseFeedFromMemory(response.body, false, false,
-                                           CharsetOfContentType(response.contentType), &parsed);
+        RssFeed feed =
+            ParseFeedFromMemory(response.body, false, false,
+                                CharsetOfContentType(response.contentType), &parsed, job.address);
         feed.feedLink = job.address;
         feed.className = job.channel;
         bool failed = false;

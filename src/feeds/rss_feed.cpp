@@ -14,6 +14,19 @@ constexpr std::string_view kRss090 = "http://my.netscape.com/rdf/simple/0.9/";
 constexpr std::string_view kDublinCore = "http://purl.org/dc/elements/1.1/";
 constexpr std::string_view kContent = "http://purl.org/rss/1.0/modules/content/";
 
+// What every reader needs besides the document.
+struct ReadOptions {
+  bool wantDescriptions = false;
+  // Where the document came from: relative item links are resolved against it.
+  std::string_view address;
+};
+
+// Nearly every link is an absolute web address already: those skip the resolver.
+void ResolveLink(const XmlNode& item, std::string& link, std::string_view address) {
+  if (link.empty() || link.starts_with("http://") || link.starts_with("https://")) return;
+  link = item.ResolveReference(std::move(link), address);
+}
+
 bool Is(const XmlNode& node, std::string_view name, std::string_view namespaceUri) {
   return node.LocalName() == name && node.NamespaceUri() == namespaceUri;
 }
@@ -44,14 +57,16 @@ void TakeRssField(std::string_view name, const XmlNode& child, RssItem& item,
 // relative XPath selection of one name would.
 
 // RSS 0.9x and 2.0: the elements are in the root's namespace (none, or a default one).
-void ReadRssItem(const XmlNode& node, std::string_view ns, bool wantDescriptions, RssItem& item) {
+void ReadRssItem(const XmlNode& node, std::string_view ns, const ReadOptions& options,
+                 RssItem& item) {
   RssFieldsTaken taken;
-  taken.description = !wantDescriptions;
+  taken.description = !options.wantDescriptions;
   for (auto child = node.FirstChildElement(); child; child = child->NextSiblingElement())
     if (child->NamespaceUri() == ns) TakeRssField(child->LocalName(), *child, item, taken);
+  ResolveLink(node, item.link, options.address);
 }
 
-FeedParseResult ReadRss(const XmlNode& root, bool wantDescriptions, RssFeed& feed) {
+FeedParseResult ReadRss(const XmlNode& root, const ReadOptions& options, RssFeed& feed) {
   const std::string_view ns = root.NamespaceUri();
   bool titled = !feed.wantTitle;
   for (auto channel = root.FirstChildElement(); channel; channel = channel->NextSiblingElement()) {
@@ -59,8 +74,7 @@ FeedParseResult ReadRss(const XmlNode& root, bool wantDescriptions, RssFeed& fee
     for (auto child = channel->FirstChildElement(); child; child = child->NextSiblingElement()) {
       if (child->NamespaceUri() != ns) continue;
       if (child->LocalName() == "item") {
-        if (!child->IsDamaged())
-          ReadRssItem(*child, ns, wantDescriptions, feed.items.emplace_back());
+        if (!child->IsDamaged()) ReadRssItem(*child, ns, options, feed.items.emplace_back());
       } else if (child->LocalName() == "title") {
         TakeFirst(feed.title, titled, *child);
       }
@@ -75,7 +89,8 @@ bool IsRdfRss(const XmlNode& node) {
   return ns == kRss10 || ns == kRss090 || ns.empty();
 }
 
-RssItem ReadRdfItem(const XmlNode& node, bool wantDescriptions) {
+RssItem ReadRdfItem(const XmlNode& node, const ReadOptions& options) {
+  const bool wantDescriptions = options.wantDescriptions;
   RssItem item;
   std::string dcTitle, dcDescription, encoded;
   RssFieldsTaken taken;
@@ -103,16 +118,17 @@ RssItem ReadRdfItem(const XmlNode& node, bool wantDescriptions) {
   }
   if (!taken.title) item.title = dcTitle;
   if (!taken.link) item.link = node.Attribute("about", kRdf.data());
+  ResolveLink(node, item.link, options.address);
   if (!taken.description) item.description = hasDcDescription ? dcDescription : encoded;
   return item;
 }
 
-FeedParseResult ReadRdf(const XmlNode& root, bool wantDescriptions, RssFeed& feed) {
+FeedParseResult ReadRdf(const XmlNode& root, const ReadOptions& options, RssFeed& feed) {
   bool titled = !feed.wantTitle;
   for (auto child = root.FirstChildElement(); child; child = child->NextSiblingElement()) {
     if (!IsRdfRss(*child)) continue;
     if (child->LocalName() == "item") {
-      if (!child->IsDamaged()) feed.items.push_back(ReadRdfItem(*child, wantDescriptions));
+      if (!child->IsDamaged()) feed.items.push_back(ReadRdfItem(*child, options));
     } else if (child->LocalName() == "channel") {
       // Some writers put the items inside the channel.
       for (auto inner = child->FirstChildElement(); inner; inner = inner->NextSiblingElement()) {
@@ -120,7 +136,7 @@ FeedParseResult ReadRdf(const XmlNode& root, bool wantDescriptions, RssFeed& fee
         if (inner->LocalName() == "title")
           TakeFirst(feed.title, titled, *inner);
         else if (inner->LocalName() == "item" && !inner->IsDamaged())
-          feed.items.push_back(ReadRdfItem(*inner, wantDescriptions));
+          feed.items.push_back(ReadRdfItem(*inner, options));
       }
     }
   }
@@ -128,7 +144,8 @@ FeedParseResult ReadRdf(const XmlNode& root, bool wantDescriptions, RssFeed& fee
 }
 
 // Atom 1.0 (and 0.3): the alternate link, summary or content, published or updated.
-RssItem ReadAtomEntry(const XmlNode& node, std::string_view ns, bool wantDescriptions) {
+RssItem ReadAtomEntry(const XmlNode& node, std::string_view ns, const ReadOptions& options) {
+  const bool wantDescriptions = options.wantDescriptions;
   RssItem item;
   std::string firstHref, content, updated;
   bool title = false, alternate = false, anyLink = false, summary = !wantDescriptions,
@@ -164,18 +181,19 @@ RssItem ReadAtomEntry(const XmlNode& node, std::string_view ns, bool wantDescrip
     }
   }
   if (!alternate) item.link = firstHref;
+  ResolveLink(node, item.link, options.address);
   if (!summary) item.description = content;
   if (!published) item.pubDate = updated;
   return item;
 }
 
-FeedParseResult ReadAtom(const XmlNode& root, bool wantDescriptions, RssFeed& feed) {
+FeedParseResult ReadAtom(const XmlNode& root, const ReadOptions& options, RssFeed& feed) {
   const std::string_view ns = root.NamespaceUri();
   bool titled = !feed.wantTitle;
   for (auto child = root.FirstChildElement(); child; child = child->NextSiblingElement()) {
     if (child->NamespaceUri() != ns) continue;
     if (child->LocalName() == "entry") {
-      if (!child->IsDamaged()) feed.items.push_back(ReadAtomEntry(*child, ns, wantDescriptions));
+      if (!child->IsDamaged()) feed.items.push_back(ReadAtomEntry(*child, ns, options));
     } else if (child->LocalName() == "title") {
       TakeFirst(feed.title, titled, *child);
     }
@@ -183,15 +201,16 @@ FeedParseResult ReadAtom(const XmlNode& root, bool wantDescriptions, RssFeed& fe
   return feed.items.empty() ? FeedParseResult::kNoItems : FeedParseResult::kItems;
 }
 
-FeedParseResult ReadDocument(const XmlDocument& document, bool wantDescriptions, RssFeed& feed) {
+FeedParseResult ReadDocument(const XmlDocument& document, const ReadOptions& options,
+                             RssFeed& feed) {
   const auto root = document.Root();
   if (!root) return FeedParseResult::kUnreadableXml;
   const std::string_view name = root->LocalName();
   const std::string_view ns = root->NamespaceUri();
-  if (name == "rss") return ReadRss(*root, wantDescriptions, feed);
-  if (name == "RDF" && ns == kRdf) return ReadRdf(*root, wantDescriptions, feed);
+  if (name == "rss") return ReadRss(*root, options, feed);
+  if (name == "RDF" && ns == kRdf) return ReadRdf(*root, options, feed);
   if (name == "feed" && (ns == kAtom10 || ns == kAtom03 || ns.empty()))
-    return ReadAtom(*root, wantDescriptions, feed);
+    return ReadAtom(*root, options, feed);
   return FeedParseResult::kNotAFeed;
 }
 
@@ -203,11 +222,12 @@ std::string XmlSelectText(const XmlNode& node, const std::string& path) {
 }
 
 RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
-                            std::string_view httpCharset, FeedParseResult* result) {
+                            std::string_view httpCharset, FeedParseResult* result,
+                            std::string_view address) {
   RssFeed feed(wantTitle);
   FeedParseResult outcome = FeedParseResult::kUnreadableXml;
   if (const auto document = XmlDocument::ParseLenient(bytes, httpCharset))
-    outcome = ReadDocument(*document, wantDescriptions, feed);
+    outcome = ReadDocument(*document, {wantDescriptions, address}, feed);
   if (result) *result = outcome;
   return feed;
 }
@@ -220,7 +240,7 @@ RssFeed ParseFeed(const std::string& address, bool wantTitle, bool wantDescripti
   const HttpResponse response = HttpGet(request);
   if (!response.ok) return RssFeed(wantTitle);
   return ParseFeedFromMemory(response.body, wantTitle, wantDescriptions,
-                             CharsetOfContentType(response.contentType));
+                             CharsetOfContentType(response.contentType), nullptr, address);
 }
 
 }  // namespace lumarine

@@ -48,9 +48,11 @@ RssFeed ParseFeed(const std::string& address, bool wantTitle, bool wantDescripti
 // Same, from bytes already in memory (`httpCharset` as sent with them, if any). `result`, when
 // given, says whether items came out, or why none did: kItems (at least one item), kNoItems (a
 // feed document without items), kNotAFeed (XML that is no RSS, Atom or RDF feed),
-// kUnreadableXml (bytes that give no XML document at all).
+// kUnreadableXml (bytes that give no XML document at all). `address` is where the bytes came
+// from: a relative item link is made absolute against the document's xml:base and it.
 RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
-                            std::string_view httpCharset = {}, FeedParseResult* result = nullptr);
+                            std::string_view httpCharset = {}, FeedParseResult* result = nullptr,
+                            std::string_view address = {});
 
 class XmlNode;
 // Text of the first node selected by `path` relative to `node`; empty when there is none.

@@ -3,6 +3,7 @@
 #include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/uri.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlversion.h>
 #include <libxml/xpath.h>
@@ -475,6 +476,46 @@ std::string XmlNode::Attribute(const char* name, const char* namespaceUri) const
   std::string text(reinterpret_cast<const char*>(value));
   xmlFree(value);
   return text;
+}
+
+namespace {
+
+// RFC 3986: ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ) ":".
+bool HasScheme(std::string_view reference) {
+  if (reference.empty() || !std::isalpha(static_cast<unsigned char>(reference[0]))) return false;
+  for (const char c : reference.substr(1)) {
+    if (c == ':') return true;
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+      return false;
+  }
+  return false;
+}
+
+// `reference` against `base`, or nothing when libxml2 cannot build the URI.
+std::optional<std::string> BuildUri(const std::string& reference, const std::string& base) {
+  xmlChar* built = xmlBuildURI(reinterpret_cast<const xmlChar*>(reference.c_str()),
+                               reinterpret_cast<const xmlChar*>(base.c_str()));
+  if (!built) return std::nullopt;
+  std::string text(reinterpret_cast<const char*>(built));
+  xmlFree(built);
+  return text;
+}
+
+}  // namespace
+
+std::string XmlNode::ResolveReference(std::string reference,
+                                      std::string_view documentAddress) const {
+  // Most links are absolute: they stay byte for byte what the feed wrote.
+  if (reference.empty() || HasScheme(reference)) return reference;
+  std::string resolved = std::move(reference);
+  if (xmlChar* base = xmlNodeGetBase(node_->doc, node_)) {
+    const std::string baseText(reinterpret_cast<const char*>(base));
+    xmlFree(base);
+    resolved = BuildUri(resolved, baseText).value_or(resolved);
+  }
+  if (!HasScheme(resolved) && HasScheme(documentAddress))
+    resolved = BuildUri(resolved, std::string(documentAddress)).value_or(resolved);
+  return resolved;
 }
 
 bool XmlNode::IsDamaged() const { return node_->_private == &kDamaged; }

@@ -33,6 +33,10 @@ class XmlNode {
   std::string_view NamespaceUri() const;
   // The value of an attribute in no namespace, or in `namespaceUri`; empty when absent.
   std::string Attribute(const char* name, const char* namespaceUri = nullptr) const;
+  // `reference` made absolute: against the xml:base of this element and its ancestors, then
+  // against `documentAddress` (where the document came from; may be empty). An absolute
+  // reference, or one that cannot be resolved, comes back unchanged.
+  std::string ResolveReference(std::string reference, std::string_view documentAddress) const;
   // Whether the recovering parse had to repair something inside this element (only
   // documents from ParseLenient have such elements).
   bool IsDamaged() const;

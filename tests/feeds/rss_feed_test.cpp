@@ -121,6 +121,35 @@ TEST(ParseFeedTest, AtomAndRdfFallBackToTheirOtherElements) {
   EXPECT_EQ(rdf.Item(1).description, "<p>encoded</p>");
 }
 
+// A relative link would open nothing from the list: it is made absolute against the
+// document's xml:base and the address it came from; an absolute one is kept as written.
+TEST(ParseFeedTest, RelativeLinksAreResolvedAgainstXmlBaseAndTheFeedAddress) {
+  const std::string atom =
+      "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"http://blog.test/en/\">"
+      "<entry><link href=\"posts/1\"/></entry>"
+      "<entry xml:base=\"/other/\"><link href=\"2?a=1#top\"/></entry>"
+      "<entry><link href=\"HTTP://Cdn.test/a b\"/></entry>"
+      "<entry><link href=\"//mirror.test/4\"/></entry></feed>";
+  const RssFeed feed = ParseFeedFromMemory(atom, false, false, {}, nullptr, "http://x.test/f");
+  ASSERT_EQ(feed.ItemCount(), 4u);
+  EXPECT_EQ(feed.Item(0).link, "http://blog.test/en/posts/1");
+  EXPECT_EQ(feed.Item(1).link, "http://blog.test/other/2?a=1#top");
+  EXPECT_EQ(feed.Item(2).link, "HTTP://Cdn.test/a b");
+  EXPECT_EQ(feed.Item(3).link, "http://mirror.test/4");
+  const std::string rss =
+      "<rss version=\"2.0\"><channel><item><link>/news/1.html</link></item>"
+      "<item><link>javascript:alert(1)</link></item><item><title>none</title></item>"
+      "</channel></rss>";
+  const RssFeed fromSite =
+      ParseFeedFromMemory(rss, false, false, {}, nullptr, "https://site.test/rss/feed.xml?x=1");
+  ASSERT_EQ(fromSite.ItemCount(), 3u);
+  EXPECT_EQ(fromSite.Item(0).link, "https://site.test/news/1.html");
+  EXPECT_EQ(fromSite.Item(1).link, "javascript:alert(1)") << "left to the page's own checks";
+  EXPECT_EQ(fromSite.Item(2).link, "");
+  // Without an address nor a base, the link stays as the feed wrote it.
+  EXPECT_EQ(ParseFeedFromMemory(rss, false, false).Item(0).link, "/news/1.html");
+}
+
 // A document the strict parse refuses keeps every item that came through whole.
 TEST(ParseFeedTest, BrokenDocumentsKeepTheirWholeItems) {
   const RssFeed broken = ParseFeed(kData + "broken_recoverable.xml", true, false);
