@@ -98,17 +98,25 @@ void BM_DocumentOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_DocumentOnly)->Unit(benchmark::kMillisecond);
 
+// The floors themselves: libxml2 parsing the bytes, or reading and parsing the file.
+void BareParse(const std::string& xml, const char* encoding) {
+  xmlDoc* doc =
+      xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, encoding, XML_PARSE_NONET);
+  benchmark::DoNotOptimize(doc);
+  xmlFreeDoc(doc);
+}
+void BareReadFile(const std::string& path, const char* encoding) {
+  xmlDoc* doc = xmlReadFile(path.c_str(), encoding, XML_PARSE_NONET);
+  benchmark::DoNotOptimize(doc);
+  xmlFreeDoc(doc);
+}
+const char* EncodingOf(size_t feed) { return feed % 2 == 0 ? "GB18030" : nullptr; }
+
 // The floor: libxml2 parsing the same bytes (GB2312 decoded the same way), no reading out.
 void BM_BareLibxml2Parse(benchmark::State& state) {
   Corpus& corpus = TheCorpus();
   for (auto _ : state) {
-    for (size_t f = 0; f < corpus.bytes.size(); ++f) {
-      const std::string& xml = corpus.bytes[f];
-      xmlDoc* doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr,
-                                  f % 2 == 0 ? "GB18030" : nullptr, XML_PARSE_NONET);
-      benchmark::DoNotOptimize(doc);
-      xmlFreeDoc(doc);
-    }
+    for (size_t f = 0; f < corpus.bytes.size(); ++f) BareParse(corpus.bytes[f], EncodingOf(f));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.totalBytes));
 }
@@ -118,12 +126,7 @@ BENCHMARK(BM_BareLibxml2Parse)->Unit(benchmark::kMillisecond);
 void BM_BareLibxml2ReadFile(benchmark::State& state) {
   Corpus& corpus = TheCorpus();
   for (auto _ : state) {
-    for (size_t f = 0; f < corpus.paths.size(); ++f) {
-      xmlDoc* doc =
-          xmlReadFile(corpus.paths[f].c_str(), f % 2 == 0 ? "GB18030" : nullptr, XML_PARSE_NONET);
-      benchmark::DoNotOptimize(doc);
-      xmlFreeDoc(doc);
-    }
+    for (size_t f = 0; f < corpus.paths.size(); ++f) BareReadFile(corpus.paths[f], EncodingOf(f));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.totalBytes));
 }
@@ -144,7 +147,7 @@ void BM_PairedRatios(benchmark::State& state) {
   size_t turn = 0;
   for (auto _ : state) {
     for (size_t f = 0; f < corpus.paths.size(); ++f) {
-      const char* encoding = f % 2 == 0 ? "GB18030" : nullptr;
+      const char* encoding = EncodingOf(f);
       const std::string& xml = corpus.bytes[f];
       const std::string& path = corpus.paths[f];
       const auto run = [&](size_t which) {
@@ -154,10 +157,9 @@ void BM_PairedRatios(benchmark::State& state) {
         else if (which == 1)
           benchmark::DoNotOptimize(lumarine::ParseFeedFromMemory(xml, false, false).ItemCount());
         else if (which == 2)
-          xmlFreeDoc(xmlReadFile(path.c_str(), encoding, XML_PARSE_NONET));
+          BareReadFile(path, encoding);
         else
-          xmlFreeDoc(xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, encoding,
-                                   XML_PARSE_NONET));
+          BareParse(xml, encoding);
         seconds[which] += ThreadCpuSeconds() - begin;
       };
       // The first to run finds the bytes out of the cache and the heap as the last left it:

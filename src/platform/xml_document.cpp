@@ -469,13 +469,22 @@ std::string_view XmlNode::NamespaceUri() const {
   return node_->ns && node_->ns->href ? reinterpret_cast<const char*>(node_->ns->href) : "";
 }
 
-std::string XmlNode::Attribute(const char* name, const char* namespaceUri) const {
-  xmlChar* value = xmlGetNsProp(node_, reinterpret_cast<const xmlChar*>(name),
-                                reinterpret_cast<const xmlChar*>(namespaceUri));
-  if (!value) return {};
+namespace {
+
+// The text of a string libxml2 allocated for the caller, which is freed; nothing for null.
+std::optional<std::string> TakeXmlString(xmlChar* value) {
+  if (!value) return std::nullopt;
   std::string text(reinterpret_cast<const char*>(value));
   xmlFree(value);
   return text;
+}
+
+}  // namespace
+
+std::string XmlNode::Attribute(const char* name, const char* namespaceUri) const {
+  return TakeXmlString(xmlGetNsProp(node_, reinterpret_cast<const xmlChar*>(name),
+                                    reinterpret_cast<const xmlChar*>(namespaceUri)))
+      .value_or(std::string());
 }
 
 namespace {
@@ -493,12 +502,8 @@ bool HasScheme(std::string_view reference) {
 
 // `reference` against `base`, or nothing when libxml2 cannot build the URI.
 std::optional<std::string> BuildUri(const std::string& reference, const std::string& base) {
-  xmlChar* built = xmlBuildURI(reinterpret_cast<const xmlChar*>(reference.c_str()),
-                               reinterpret_cast<const xmlChar*>(base.c_str()));
-  if (!built) return std::nullopt;
-  std::string text(reinterpret_cast<const char*>(built));
-  xmlFree(built);
-  return text;
+  return TakeXmlString(xmlBuildURI(reinterpret_cast<const xmlChar*>(reference.c_str()),
+                                   reinterpret_cast<const xmlChar*>(base.c_str())));
 }
 
 }  // namespace
@@ -508,11 +513,8 @@ std::string XmlNode::ResolveReference(std::string reference,
   // Most links are absolute: they stay byte for byte what the feed wrote.
   if (reference.empty() || HasScheme(reference)) return reference;
   std::string resolved = std::move(reference);
-  if (xmlChar* base = xmlNodeGetBase(node_->doc, node_)) {
-    const std::string baseText(reinterpret_cast<const char*>(base));
-    xmlFree(base);
-    resolved = BuildUri(resolved, baseText).value_or(resolved);
-  }
+  if (const auto base = TakeXmlString(xmlNodeGetBase(node_->doc, node_)))
+    resolved = BuildUri(resolved, *base).value_or(resolved);
   if (!HasScheme(resolved) && HasScheme(documentAddress))
     resolved = BuildUri(resolved, std::string(documentAddress)).value_or(resolved);
   return resolved;
