@@ -1,8 +1,11 @@
 #include "app/autostart_entry.h"
 
-#include <filesystem>
-#include <fstream>
+#include <unistd.h>
 
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/file_io.h"
 #include "platform/paths.h"
 
 namespace lumarine {
@@ -54,26 +57,10 @@ bool AutostartEntry::Write(const std::string& executable) {
   const fs::path file = FilePath();
   std::error_code error;
   fs::create_directories(file.parent_path(), error);
-  const fs::path partial = file.string() + ".partial";
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    out << EntryText(executable);
-    if (!out.flush()) {
-      fs::remove(partial, error);
-      return false;
-    }
-  }
-  fs::rename(partial, file, error);
-  if (!error) return true;
-  fs::remove(partial, error);
-  return false;
+  return ReplaceFileContents(file.string(), EntryText(executable));
 }
 
-bool AutostartEntry::Remove() {
-  std::error_code error;
-  fs::remove(FilePath(), error);
-  return !Exists();
-}
+bool AutostartEntry::Remove() { return ::unlink(FilePath().c_str()) == 0 || errno == ENOENT; }
 
 bool AutostartEntry::Set(bool enabled) { return enabled ? Write(ExecutablePath()) : Remove(); }
 

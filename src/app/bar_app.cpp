@@ -17,6 +17,7 @@
 #include "feeds/refresh_events.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "online/usage_report.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/working_set.h"
 #include "store/news_store.h"
@@ -56,6 +57,10 @@ int BarApp::Run(int argc, char** argv) {
   // One bar per user and profile: a later start asks this one to show itself and leaves.
   SingleInstance instance(ProfileFilePath("/profile"));
   if (!instance.Claim()) return 0;
+  // Debris of an earlier run cut short between writing a file and renaming it.
+  RemoveStaleTemporaryFiles(ProfileFilePath("/profile"));
+  RemoveStaleTemporaryFiles(DataDirectory());
+  RemoveStaleTemporaryFiles(XdgConfigHome() + "/autostart", "lumarine.desktop");
   QObject::connect(&instance, &SingleInstance::ShowRequested, [this] {
     if (frame_) frame_->ShowBar();
   });

@@ -1,9 +1,8 @@
 #include "app/installed_files.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "platform/file_io.h"
 #include "store/news_database_file.h"
 
 namespace lumarine {
@@ -19,17 +18,21 @@ bool MakeDirectory(const fs::path& directory, std::string& errorText) {
   return false;
 }
 
+// Only a file that is not there is seeded: one that cannot be looked at now may be the
+// user's own and is never written over.
 bool SeedFile(const fs::path& from, const fs::path& to, std::string& errorText) {
-  std::error_code error;
-  if (fs::exists(to, error) || !fs::exists(from, error)) return true;
-  // Copied under a temporary name and renamed, so a start cut short leaves no half file
-  // that a later start would take for the user's own.
-  const fs::path partial = to.string() + ".partial";
-  if (fs::copy_file(from, partial, fs::copy_options::overwrite_existing, error)) {
-    fs::rename(partial, to, error);
-    if (!error) return true;
+  switch (ProbeFile(to.string())) {
+    case FileState::kPresent:
+      return true;
+    case FileState::kUnknown:
+      errorText = "cannot look at " + to.string();
+      return false;
+    case FileState::kAbsent:
+      break;
   }
-  fs::remove(partial, error);
+  const FileContents defaults = ReadFileContents(from.string());
+  if (defaults.result == FileContents::Result::kAbsent) return true;
+  if (defaults.Read() && ReplaceFileContents(to.string(), defaults.bytes)) return true;
   errorText = "cannot copy " + from.string() + " to " + to.string();
   return false;
 }
@@ -47,17 +50,22 @@ bool InstalledFiles::Prepare(const ProgramLocations& locations,
     if (!SeedFile(defaults / name, profile / name, errorText)) return false;
 
   const fs::path database = fs::path(locations.dataDirectory) / "news.mdb";
-  std::error_code error;
-  if (fs::exists(database, error)) return true;
-  std::ifstream schemaFile(defaults / "news.sql", std::ios::binary);
-  if (!schemaFile) {
+  switch (ProbeFile(database.string())) {
+    case FileState::kPresent:
+      return true;
+    case FileState::kUnknown:
+      errorText = "cannot look at " + database.string();
+      return false;
+    case FileState::kAbsent:
+      break;
+  }
+  const FileContents schema = ReadFileContents((defaults / "news.sql").string());
+  if (!schema.Read()) {
     errorText = "cannot read the news database schema " + (defaults / "news.sql").string();
     return false;
   }
-  std::stringstream schema;
-  schema << schemaFile.rdbuf();
   std::string createError;
-  if (CreateNewsDatabase(database.string(), schema.str(), createError) ==
+  if (CreateNewsDatabase(database.string(), schema.bytes, createError) ==
       CreateDatabaseResult::kFailed) {
     errorText = "cannot create " + database.string() + ": " + createError;
     return false;

@@ -1,5 +1,7 @@
 #include "feeds/channel_store.h"
 
+#include <optional>
+
 #include "platform/paths.h"
 #include "platform/profile_file.h"
 #include "platform/text_codec.h"
@@ -42,19 +44,22 @@ void AppendListedFeeds(const Snapshot& file, const std::string& name,
                      file.GetInt(name, Numbered("feedstate", j), 0) == 0, origin});
 }
 
-// Writes the state of every matching feed of the section; true when one matched.
-bool WriteFeedStates(const ProfileFile& file, const std::string& name, const std::string& address,
-                     const char* value) {
+// Writes the state of every matching feed of the section in one replacement. Nothing when
+// the file could not be read or written; otherwise whether a feed matched.
+std::optional<bool> WriteFeedStates(const ProfileFile& file, const std::string& name,
+                                    const std::string& address, const char* value) {
   bool matched = false;
-  const Snapshot contents = file.Read();
-  const int count = contents.GetCount(name, "feedcnt");
-  for (int j = 1; j <= count; ++j) {
-    if (EqualsNoCase(contents.GetString(name, Numbered("feed", j), "", kListedFeedCapacity),
-                     address)) {
-      file.WriteString(name, Numbered("feedstate", j), value);
-      matched = true;
-    }
-  }
+  const bool written = file.Update([&](const Snapshot& contents) {
+    std::vector<ProfileFile::Entry> entries;
+    const int count = contents.GetCount(name, "feedcnt");
+    for (int j = 1; j <= count; ++j)
+      if (EqualsNoCase(contents.GetString(name, Numbered("feed", j), "", kListedFeedCapacity),
+                       address))
+        entries.push_back({name, Numbered("feedstate", j), value});
+    matched = !entries.empty();
+    return entries;
+  });
+  if (!written) return std::nullopt;
   return matched;
 }
 
@@ -109,24 +114,31 @@ std::vector<ChannelStore::CatalogueChannel> ChannelStore::ListCatalogueChannels(
   return channels;
 }
 
-void ChannelStore::SubscribeChannel(const std::string& name) {
-  const ProfileFile user = UserFile();
-  const Snapshot contents = user.Read();
-  const int count = ClampProfileCount(
-      ParseProfileInt(contents.GetString("userchannel", "channelcnt", "", kCountCapacity)));
-  bool listed = false;
-  for (int i = 1; i <= count && !listed; ++i)
-    listed = EqualsNoCase(
-        contents.GetString("userchannel", Numbered("channel", i), "", kLongNameCapacity), name);
-  if (!listed) {
-    user.WriteString("userchannel", "channelcnt", std::to_string(count + 1));
-    user.WriteString("userchannel", Numbered("channel", count + 1), name);
-  }
-  user.WriteString(name, "substate", "1");
+bool ChannelStore::SubscribeChannel(const std::string& name) {
+  bool full = false;
+  const bool written = UserFile().Update([&](const Snapshot& contents) {
+    std::vector<ProfileFile::Entry> entries;
+    const int count = ClampProfileCount(
+        ParseProfileInt(contents.GetString("userchannel", "channelcnt", "", kCountCapacity)));
+    bool listed = false;
+    for (int i = 1; i <= count && !listed; ++i)
+      listed = EqualsNoCase(
+          contents.GetString("userchannel", Numbered("channel", i), "", kLongNameCapacity), name);
+    if (!listed) {
+      // Readers stop at the cap, so an entry beyond it would be subscribed yet never shown.
+      full = count >= ProfileFile::kMaxCount;
+      if (full) return entries;
+      entries.push_back({"userchannel", "channelcnt", std::to_string(count + 1)});
+      entries.push_back({"userchannel", Numbered("channel", count + 1), name});
+    }
+    entries.push_back({name, "substate", "1"});
+    return entries;
+  });
+  return written && !full;
 }
 
-void ChannelStore::UnsubscribeChannel(const std::string& name) {
-  UserFile().WriteString(name, "substate", "0");
+bool ChannelStore::UnsubscribeChannel(const std::string& name) {
+  return UserFile().WriteString(name, "substate", "0");
 }
 
 std::vector<ChannelStore::ChannelFeed> ChannelStore::ListChannelFeeds(const std::string& name) {
@@ -136,17 +148,27 @@ std::vector<ChannelStore::ChannelFeed> ChannelStore::ListChannelFeeds(const std:
   return feeds;
 }
 
-void ChannelStore::SetFeedState(const std::string& name, const std::string& address, bool enabled) {
+bool ChannelStore::SetFeedState(const std::string& name, const std::string& address, bool enabled) {
   const char* value = enabled ? "0" : "1";
-  if (!WriteFeedStates(Catalogue(), name, address, value))
-    WriteFeedStates(UserFile(), name, address, value);
+  // A catalogue that could not be read may hold the feed: the user file is not tried then.
+  const auto inCatalogue = WriteFeedStates(Catalogue(), name, address, value);
+  if (!inCatalogue) return false;
+  if (*inCatalogue) return true;
+  return WriteFeedStates(UserFile(), name, address, value).value_or(false);
 }
 
-void ChannelStore::AddUserFeed(const std::string& name, const std::string& address) {
-  const ProfileFile user = UserFile();
-  const int count = user.Read().GetCount(name, "feedcnt");
-  user.WriteString(name, "feedcnt", std::to_string(count + 1));
-  user.WriteString(name, Numbered("feed", count + 1), address);
+bool ChannelStore::AddUserFeed(const std::string& name, const std::string& address) {
+  bool full = false;
+  const bool written = UserFile().Update([&](const Snapshot& contents) {
+    std::vector<ProfileFile::Entry> entries;
+    const int count = contents.GetCount(name, "feedcnt");
+    full = count >= ProfileFile::kMaxCount;
+    if (full) return entries;
+    entries.push_back({name, "feedcnt", std::to_string(count + 1)});
+    entries.push_back({name, Numbered("feed", count + 1), address});
+    return entries;
+  });
+  return written && !full;
 }
 
 }  // namespace lumarine

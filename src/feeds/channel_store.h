@@ -10,6 +10,8 @@ namespace lumarine {
 
 // Every read and write of the channel catalogue (profile/qixchannel.ini) and the user's
 // subscriptions (profile/userchannel.ini). Missing files read as empty; writes create them.
+// A file that exists but cannot be read lists nothing, and no write goes through it: each
+// write returns false and leaves both files as they were.
 // Names and addresses compare case-insensitively. Stateless: each call reads the files anew.
 class ChannelStore {
  public:
@@ -33,11 +35,13 @@ class ChannelStore {
   // All catalogue feeds of a channel whatever their state; null when it has none.
   static std::unique_ptr<SubscribedChannel> LoadCatalogueFeeds(const std::string& name);
   static std::vector<CatalogueChannel> ListCatalogueChannels();
-  static void SubscribeChannel(const std::string& name);
-  static void UnsubscribeChannel(const std::string& name);
+  static bool SubscribeChannel(const std::string& name);
+  static bool UnsubscribeChannel(const std::string& name);
   static std::vector<ChannelFeed> ListChannelFeeds(const std::string& name);
-  static void SetFeedState(const std::string& name, const std::string& address, bool enabled);
-  static void AddUserFeed(const std::string& name, const std::string& address);
+  static bool SetFeedState(const std::string& name, const std::string& address, bool enabled);
+  // False, with nothing written, also when the channel already holds the most feeds a
+  // reader takes.
+  static bool AddUserFeed(const std::string& name, const std::string& address);
 };
 
 }  // namespace lumarine

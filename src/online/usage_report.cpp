@@ -1,10 +1,10 @@
 #include "online/usage_report.h"
 
 #include <ctime>
-#include <fstream>
 #include <string>
 
 #include "app/settings.h"
+#include "platform/file_io.h"
 #include "platform/http_client.h"
 #include "platform/paths.h"
 #include "platform/profile_file.h"
@@ -37,27 +37,16 @@ bool SendReport(const std::string& homeServer, const char* path) {
   return response.ok && response.status > 0;
 }
 
-bool IsCatalogue(const std::string& path) {
-  return ProfileFile(path).GetInt("channel", "channelcnt", -1) >= 0;
+bool IsCatalogue(std::string text) {
+  return ProfileFile::FromText(std::move(text)).GetInt("channel", "channelcnt", -1) >= 0;
 }
 
 // Installs a downloaded catalogue only when it is one: a broken download or an error page
 // must not replace the user's channels.
 bool DownloadCatalogue(const std::string& homeServer) {
   const HttpResponse response = HttpGet(HomeRequest(homeServer, kCataloguePath));
-  if (!response.ok || response.status != 200) return false;
-  const std::string target = ProfileFilePath("/profile/qixchannel.ini");
-  const std::string candidate = target + ".new";
-  {
-    std::ofstream out(candidate, std::ios::binary | std::ios::trunc);
-    out.write(response.body.data(), static_cast<std::streamsize>(response.body.size()));
-    if (!out) return false;
-  }
-  if (!IsCatalogue(candidate) || std::rename(candidate.c_str(), target.c_str()) != 0) {
-    std::remove(candidate.c_str());
-    return false;
-  }
-  return true;
+  if (!response.ok || response.status != 200 || !IsCatalogue(response.body)) return false;
+  return ReplaceFileContents(ProfileFilePath("/profile/qixchannel.ini"), response.body);
 }
 
 int TodayUtc() {

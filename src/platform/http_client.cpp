@@ -2,19 +2,15 @@
 
 #include <curl/curl.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <fstream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 
+#include "platform/file_io.h"
 #include "platform/text_codec.h"
 
 namespace lumarine {
@@ -67,30 +63,10 @@ HttpResponse ReadLocalFile(const HttpRequest& request) {
   }
   // Plain system calls: a refresh pass reads many small files, and a stream costs several
   // times their reading. Only a regular file is read (a FIFO would wait for a writer).
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    response.error = "cannot open " + path;
-    return response;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-      static_cast<size_t>(info.st_size) > request.maxBodyBytes) {
-    ::close(fd);
-    response.error = "file too large or unreadable";
-    return response;
-  }
-  response.body.resize(static_cast<size_t>(info.st_size));
-  size_t got = 0;
-  while (got < response.body.size()) {
-    const ssize_t n = ::read(fd, response.body.data() + got, response.body.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<size_t>(n);
-  }
-  ::close(fd);
-  // A file that shrank while it was read is as unreadable as one that could not be read.
-  response.ok = got == response.body.size();
-  if (!response.ok) response.body.clear();
+  FileContents contents = ReadFileContents(path, request.maxBodyBytes);
+  response.ok = contents.Read();
+  if (!response.ok) response.error = "cannot read " + path;
+  response.body = std::move(contents.bytes);
   return response;
 }
 
@@ -325,14 +301,7 @@ void HttpGetAll(const std::vector<HttpRequest>& requests, size_t maxTransfers,
 HttpResponse HttpDownloadToFile(const HttpRequest& request, const std::string& path) {
   HttpResponse response = HttpGet(request);
   if (!response.ok) return response;
-  static std::atomic<unsigned> counter{0};
-  const std::string temporary =
-      path + ".part" + std::to_string(getpid()) + "_" + std::to_string(counter.fetch_add(1));
-  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-  out.write(response.body.data(), static_cast<std::streamsize>(response.body.size()));
-  out.close();
-  if (!out || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  if (!ReplaceFileContents(path, response.body)) {
     response.ok = false;
     response.error = "cannot write " + path;
   }

@@ -1,21 +1,16 @@
 #include "platform/profile_file.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <climits>
-#include <cstdio>
-#include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
-#include <sstream>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "platform/text_codec.h"
 
 namespace lumarine {
@@ -34,6 +29,7 @@ std::string_view Trim(std::string_view text) {
 // The file split into raw lines, with what each line means.
 struct ParsedFile {
   bool exists = false;
+  bool failed = false;       // could not be read: neither absent nor known
   bool utf8 = false;         // started with a UTF-8 byte-order mark
   bool crlf = true;          // line ending to use for lines the program adds
   bool finalNewline = true;  // whether the last line ended with a newline
@@ -105,14 +101,9 @@ struct ParsedFile {
   }
 };
 
-ParsedFile ReadFile(const std::string& path) {
+ParsedFile ParseText(std::string text) {
   ParsedFile file;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return file;
   file.exists = true;
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  std::string text = buffer.str();
   if (text.starts_with(kUtf8Bom)) {
     file.utf8 = true;
     text.erase(0, kUtf8Bom.size());
@@ -134,33 +125,21 @@ ParsedFile ReadFile(const std::string& path) {
   return file;
 }
 
+// A missing file is an empty one; a file that could not be read is marked failed, so that
+// no write puts its one key in place of everything the file held.
+ParsedFile ReadFile(const std::string& path) {
+  FileContents contents = ReadFileContents(path);
+  if (contents.Read()) return ParseText(std::move(contents.bytes));
+  ParsedFile file;
+  file.failed = contents.result == FileContents::Result::kFailed;
+  return file;
+}
+
 std::mutex& PathMutex(const std::string& path) {
   static std::mutex registryMutex;
   static std::map<std::string, std::mutex> mutexes;
   std::lock_guard lock(registryMutex);
   return mutexes[path];
-}
-
-bool ReplaceFile(const std::string& path, const std::string& content) {
-  static std::atomic<unsigned> counter{0};
-  const std::string temporary =
-      path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter.fetch_add(1));
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 // A value written on one line: line breaks inside it would split the entry.
@@ -169,6 +148,32 @@ std::string OneLine(std::string_view value) {
   for (char& c : line)
     if (c == '\r' || c == '\n') c = ' ';
   return line;
+}
+
+// Creates the section and key as needed and replaces the value.
+void SetValue(ParsedFile& file, std::string_view section, std::string_view key,
+              std::string_view value) {
+  section = Trim(section);
+  key = Trim(key);
+  const std::string encodedValue = file.Encode(OneLine(value));
+  if (const auto line = file.FindKey(section, key)) {
+    // Keep the key as the file spells it; replace only the value.
+    std::string& text = file.lines[*line];
+    const std::string_view keyPart = Trim(std::string_view(text).substr(0, text.find('=')));
+    text = std::string(keyPart) + "=" + encodedValue;
+    return;
+  }
+  const std::string entry = file.Encode(OneLine(key)) + "=" + encodedValue;
+  if (const auto header = file.FindSection(section)) {
+    // After the section's last non-blank line.
+    size_t at = file.SectionEnd(*header);
+    while (at > *header + 1 && Trim(file.lines[at - 1]).empty()) --at;
+    file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
+  } else {
+    file.lines.push_back("[" + file.Encode(OneLine(section)) + "]");
+    file.lines.push_back(entry);
+  }
+  file.finalNewline = true;
 }
 
 }  // namespace
@@ -259,6 +264,12 @@ ProfileFile::Snapshot ProfileFile::Read() const {
   return Snapshot(std::make_unique<Snapshot::Contents>(ReadFile(path_)));
 }
 
+ProfileFile::Snapshot ProfileFile::FromText(std::string text) {
+  return Snapshot(std::make_unique<Snapshot::Contents>(ParseText(std::move(text))));
+}
+
+bool ProfileFile::Snapshot::ReadFailed() const { return contents_->file.failed; }
+
 int ProfileFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
   const auto raw = ReadFile(path_).RawValue(section, key);
   return raw ? ParseProfileInt(*raw) : defaultValue;
@@ -275,30 +286,19 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
 
 bool ProfileFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) const {
-  std::lock_guard lock(PathMutex(path_));
-  ParsedFile file = ReadFile(path_);
-  section = Trim(section);
-  key = Trim(key);
-  const std::string encodedValue = file.Encode(OneLine(value));
+  return Update([&](const Snapshot&) {
+    return std::vector<Entry>{{std::string(section), std::string(key), std::string(value)}};
+  });
+}
 
-  if (const auto line = file.FindKey(section, key)) {
-    // Keep the key as the file spells it; replace only the value.
-    std::string& text = file.lines[*line];
-    const std::string_view keyPart = Trim(std::string_view(text).substr(0, text.find('=')));
-    text = std::string(keyPart) + "=" + encodedValue;
-  } else {
-    const std::string entry = file.Encode(OneLine(key)) + "=" + encodedValue;
-    if (const auto header = file.FindSection(section)) {
-      // After the section's last non-blank line.
-      size_t at = file.SectionEnd(*header);
-      while (at > *header + 1 && Trim(file.lines[at - 1]).empty()) --at;
-      file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
-    } else {
-      file.lines.push_back("[" + file.Encode(OneLine(section)) + "]");
-      file.lines.push_back(entry);
-    }
-    file.finalNewline = true;
-  }
+bool ProfileFile::Update(const std::function<std::vector<Entry>(const Snapshot&)>& edits) const {
+  std::lock_guard lock(PathMutex(path_));
+  Snapshot snapshot(std::make_unique<Snapshot::Contents>(ReadFile(path_)));
+  if (snapshot.ReadFailed()) return false;
+  const std::vector<Entry> entries = edits(snapshot);
+  if (entries.empty()) return true;
+  ParsedFile& file = snapshot.contents_->file;
+  for (const Entry& entry : entries) SetValue(file, entry.section, entry.key, entry.value);
 
   const std::string newline = file.crlf ? "\r\n" : "\n";
   std::string content = file.utf8 ? std::string(kUtf8Bom) : std::string();
@@ -306,7 +306,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key,
     content += file.lines[i];
     if (i + 1 < file.lines.size() || file.finalNewline) content += newline;
   }
-  return ReplaceFile(path_, content);
+  return ReplaceFileContents(path_, content);
 }
 
 bool ProfileFile::WriteInt(std::string_view section, std::string_view key, long value) const {

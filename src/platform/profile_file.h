@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumarine {
 
@@ -18,6 +20,9 @@ namespace lumarine {
 // first line).
 // Writes create the file, section and key, replace the file atomically and are serialised
 // per path within the process. All names and values are UTF-8.
+// A missing file reads as empty (every read gives its default). A file that exists but
+// cannot be read also gives defaults, but no write goes through it: a write then changes
+// nothing and fails, so the keys it could not see are never lost.
 class ProfileFile {
  public:
   // Counts of numbered keys (feedcnt, channelcnt, ...) are read as at most this many, so a
@@ -37,6 +42,8 @@ class ProfileFile {
                           std::string_view defaultValue, size_t capacity) const;
     // An integer read clamped to 0 ... kMaxCount; 0 when missing.
     int GetCount(std::string_view section, std::string_view key) const;
+    // The file exists but could not be read (open or read error): every read gave its default.
+    bool ReadFailed() const;
 
    private:
     friend class ProfileFile;
@@ -45,9 +52,17 @@ class ProfileFile {
     std::unique_ptr<Contents> contents_;
   };
 
+  struct Entry {
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+
   explicit ProfileFile(std::string path);
 
   Snapshot Read() const;
+  // Profile text that did not come from a file (a download to check before it is kept).
+  static Snapshot FromText(std::string text);
 
   int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
   std::string GetString(std::string_view section, std::string_view key,
@@ -55,6 +70,11 @@ class ProfileFile {
   // False when the file could not be written (for example a missing directory).
   bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
   bool WriteInt(std::string_view section, std::string_view key, long value) const;
+  // Reads the file once, asks `edits` what to write from what it read, and writes it all in
+  // one replacement, with other writers of the path held off from read to write. False,
+  // with nothing written, when the file could not be read or written; true when `edits`
+  // wrote nothing.
+  bool Update(const std::function<std::vector<Entry>(const Snapshot&)>& edits) const;
 
   const std::string& Path() const { return path_; }
 

@@ -3,11 +3,11 @@
 #include <libxml/tree.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 
-#include "subjects/file_replace.h"
+#include "platform/file_io.h"
 #include "subjects/xml_safe_text.h"
 
 namespace lumarine {
@@ -66,14 +66,8 @@ void OpmlWriter::SetOwnAttribute(xmlNode* outline, std::string_view name, std::s
 
 OpmlExportResult OpmlWriter::Save(const std::string& path) const {
   OpmlExportResult result;
-  std::error_code error;
-  std::string target = path;
-  if (std::filesystem::is_symlink(path, error)) {
-    const auto resolved = std::filesystem::weakly_canonical(path, error);
-    if (!error) target = resolved.string();
-  }
   // Replacing by rename would ignore the file's own protection.
-  if (std::filesystem::exists(target, error) && access(target.c_str(), W_OK) != 0) {
+  if (access(path.c_str(), W_OK) != 0 && errno != ENOENT) {
     result.error = "文件不可写";
     return result;
   }
@@ -85,7 +79,7 @@ OpmlExportResult OpmlWriter::Save(const std::string& path) const {
     return result;
   }
   const std::string_view text(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
-  const bool written = ReplaceFileContents(target, text);
+  const bool written = ReplaceFileContents(path, text);
   xmlFree(bytes);
   if (!written) {
     result.error = "无法写入文件";

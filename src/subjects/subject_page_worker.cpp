@@ -1,9 +1,9 @@
 #include "subject_page_worker.h"
 
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/shell_open.h"
 #include "platform/text_codec.h"
-#include "subjects/file_replace.h"
 #include "subjects/subject_page.h"
 
 namespace lumarine {

@@ -4,14 +4,10 @@
 #include <libxml/xpath.h>
 
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "platform/xml_document.h"
-#include "subjects/file_replace.h"
 #include "subjects/item_path.h"
 #include "subjects/subject_tree_model.h"
 #include "subjects/subject_url_template.h"
@@ -137,15 +133,6 @@ bool FillLevel(xmlNode* element, SubjectItem* parent, SubjectTreeModel& tree) {
   return true;
 }
 
-std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return buffer.str();
-}
-
 }  // namespace
 
 SubjectStore::SubjectStore() = default;
@@ -159,17 +146,20 @@ void SubjectStore::Release() {
 bool SubjectStore::Load(const std::string& path) {
   path_ = path;
   Release();
-  std::error_code error;
-  if (!std::filesystem::exists(path, error) && !CreateEmpty(path)) return false;
-  if (const auto bytes = ReadFile(path)) {
-    document_ = XmlDocument::Parse(*bytes);
-    if (document_) {
-      if (const auto root = document_->SelectSingle("/SUBJECTS")) {
-        subjects_ = root->Raw();
-        return true;
-      }
-      document_.reset();
+  // Only a file that is not there is created; one that cannot be looked at or read now is
+  // left alone for a later run, and nothing is saved over it in this one.
+  const FileState state = ProbeFile(path);
+  if (state == FileState::kUnknown) return false;
+  if (state == FileState::kAbsent && !CreateEmpty(path)) return false;
+  const FileContents contents = ReadFileContents(path);
+  if (!contents.Read()) return false;
+  document_ = XmlDocument::Parse(contents.bytes);
+  if (document_) {
+    if (const auto root = document_->SelectSingle("/SUBJECTS")) {
+      subjects_ = root->Raw();
+      return true;
     }
+    document_.reset();
   }
   // The user's subjects are kept aside, under a name no earlier bad file holds; only once
   // they are safe does an empty file take their place.

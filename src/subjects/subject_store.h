@@ -28,10 +28,12 @@ class SubjectStore {
   SubjectStore(const SubjectStore&) = delete;
   SubjectStore& operator=(const SubjectStore&) = delete;
 
-  // Opens the file, creating it empty when missing. A file that cannot be read, does not
+  // Opens the file, creating it empty when there is no such file. A file that does not
   // parse or has no SUBJECTS root is kept as <path>.bad (or .bad.1, .bad.2, ... when that
-  // name is taken; no kept file is ever replaced) and only then replaced by an empty one;
-  // the result is false and the store holds nothing until the next load.
+  // name is taken; no kept file is ever replaced) and only then replaced by an empty one.
+  // A file that cannot be looked at or read (an I/O error, no permission) is left as it is.
+  // Either way the result is false and the store holds nothing, and saves nothing, until the
+  // next load.
   bool Load(const std::string& path);
   // Writes the one-line empty file, replacing any file at `path`.
   static bool CreateEmpty(const std::string& path);

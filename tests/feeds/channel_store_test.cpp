@@ -1,6 +1,9 @@
 #include "feeds/channel_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "platform/profile_file.h"
 #include "platform/text_codec.h"
@@ -168,6 +171,33 @@ TEST_F(ChannelStoreTest, ResubscribingAChannelNamedWithABracketKeepsOneSection) 
   EXPECT_EQ(UserFileText(),
             "[userchannel]\r\nchannelcnt=1\r\nchannel1=[新] 闻]\r\n[[新] 闻]]\r\nsubstate=1\r\n");
   EXPECT_EQ(Names(ChannelStore::LoadSubscribedChannels()), (std::vector<std::string>{"[新] 闻]"}));
+}
+
+// A subscription file there but unreadable (here a directory in its place) listed nothing,
+// and the next write put one channel in place of all the others.
+TEST_F(ChannelStoreTest, NoWriteGoesThroughAFileThatCannotBeRead) {
+  ASSERT_EQ(mkdir(program_.Profile("userchannel.ini").c_str(), 0755), 0);
+  Catalogue("[channel]\nchannelcnt=1\nchannel1=A\n[A]\nfeedcnt=1\nfeed1=http://a.test/1\n");
+  EXPECT_TRUE(ChannelStore::LoadSubscribedChannels().empty());
+  EXPECT_FALSE(ChannelStore::SubscribeChannel("A"));
+  EXPECT_FALSE(ChannelStore::UnsubscribeChannel("A"));
+  EXPECT_FALSE(ChannelStore::AddUserFeed("A", "http://a.test/2"));
+  EXPECT_FALSE(ChannelStore::SetFeedState("A", "http://a.test/9", false));
+  // A catalogue that cannot be read may hold the feed: the user file is not written either.
+  rmdir(program_.Profile("userchannel.ini").c_str());
+  User("[A]\nfeedcnt=1\nfeed1=http://a.test/1\n");
+  std::filesystem::remove(program_.Profile("qixchannel.ini"));
+  ASSERT_EQ(mkdir(program_.Profile("qixchannel.ini").c_str(), 0755), 0);
+  EXPECT_FALSE(ChannelStore::SetFeedState("A", "http://a.test/1", false));
+  EXPECT_EQ(UserFileText(), "[A]\nfeedcnt=1\nfeed1=http://a.test/1\n");
+}
+
+TEST_F(ChannelStoreTest, NothingIsAddedBeyondTheCountReadersTake) {
+  const std::string cap = std::to_string(ProfileFile::kMaxCount);
+  User("[userchannel]\nchannelcnt=" + cap + "\n[A]\nfeedcnt=" + cap + "\n");
+  EXPECT_FALSE(ChannelStore::SubscribeChannel("B"));
+  EXPECT_FALSE(ChannelStore::AddUserFeed("A", "http://a.test/2"));
+  EXPECT_EQ(UserFileText(), "[userchannel]\nchannelcnt=" + cap + "\n[A]\nfeedcnt=" + cap + "\n");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <thread>
 #include <vector>
 
@@ -204,6 +206,38 @@ TEST(ProfileFileTest, ConcurrentWritersLoseNoKey) {
     for (int i = 0; i < 25; ++i)
       EXPECT_EQ(file.GetString("s", "k" + std::to_string(t) + "_" + std::to_string(i), "", 10),
                 "v");
+}
+
+// A file that exists but cannot be read must not read as empty: the next write would put
+// its one key in place of everything the file held.
+TEST(ProfileFileTest, AFileThatCannotBeReadGivesDefaultsAndTakesNoWrite) {
+  TempDir dir;
+  ASSERT_EQ(mkdir(dir.File("a.ini").c_str(), 0755), 0);  // there, but not a readable file
+  ProfileFile file(dir.File("a.ini"));
+  EXPECT_EQ(file.GetInt("m", "k", 4), 4);
+  EXPECT_TRUE(file.Read().ReadFailed());
+  EXPECT_FALSE(file.WriteString("m", "k", "1"));
+  bool asked = false;
+  EXPECT_FALSE(file.Update([&](const ProfileFile::Snapshot&) {
+    asked = true;
+    return std::vector<ProfileFile::Entry>{{"m", "k", "1"}};
+  }));
+  EXPECT_FALSE(asked);
+  EXPECT_FALSE(ProfileFile(dir.File("missing.ini")).Read().ReadFailed());
+}
+
+TEST(ProfileFileTest, UpdateWritesWhatItReadPlusItsEntriesInOneReplacement) {
+  TempDir dir;
+  dir.Write("a.ini", "[s]\r\ncnt=1\r\nitem1=a\r\n");
+  ProfileFile file(dir.File("a.ini"));
+  ASSERT_TRUE(file.Update([](const ProfileFile::Snapshot& now) {
+    const int count = now.GetCount("s", "cnt");
+    return std::vector<ProfileFile::Entry>{{"s", "cnt", std::to_string(count + 1)},
+                                           {"s", "item" + std::to_string(count + 1), "b"}};
+  }));
+  EXPECT_EQ(dir.Read("a.ini"), "[s]\r\ncnt=2\r\nitem1=a\r\nitem2=b\r\n");
+  EXPECT_TRUE(
+      file.Update([](const ProfileFile::Snapshot&) { return std::vector<ProfileFile::Entry>{}; }));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "subjects/subject_store.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <regex>
@@ -492,6 +493,19 @@ TEST(XmlAttributeTest, HelpersWorkOnAnyNode) {
       XmlCreateElement(XmlNode(reinterpret_cast<_xmlNode*>(doc->Raw())), "ITEM", "urn:x");
   ASSERT_TRUE(element);
   EXPECT_EQ(XmlNode(element.get()).Name(), "ITEM");
+}
+
+// Only "no such file" is missing: a file that cannot be looked at (here a link that loops)
+// was taken for missing and replaced by an empty one, losing every subject behind it.
+TEST_F(SubjectStoreTest, AFileThatCannotBeLookedAtIsLeftAlone) {
+  test::TempDir dir;
+  const std::string path = dir.File("subject.xml");
+  ASSERT_EQ(symlink("subject.xml", path.c_str()), 0);
+  SubjectStore store;
+  EXPECT_FALSE(store.Load(path));
+  EXPECT_FALSE(store.AddGroup("", "G"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_FALSE(std::filesystem::exists(path + ".bad"));
 }
 
 }  // namespace
