@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/bar_images.h"
+#include "base/bar_images.h"
 
 namespace lumarine {
 

@@ -8,8 +8,9 @@
 
 #include "app/edge_sentinel.h"
 #include "app/line_walk.h"
-#include "app/settings.h"
 #include "app/x11_dock_properties.h"
+#include "base/dock_side.h"
+#include "platform/settings.h"
 
 namespace lumarine {
 namespace {
@@ -20,6 +21,7 @@ CAppBarMngr* g_dockManager = nullptr;
 
 CAppBarMngr::CAppBarMngr() : drawOutline(x11::XorScreenOutline) {
   g_dockManager = this;
+  SetDockedAtLeft(left_);
   slideTimer_.setSingleShot(true);
   slideTimer_.setTimerType(Qt::PreciseTimer);
   connect(&slideTimer_, &QTimer::timeout, this, &CAppBarMngr::SlideStep);
@@ -30,7 +32,9 @@ CAppBarMngr::CAppBarMngr() : drawOutline(x11::XorScreenOutline) {
 
 CAppBarMngr::~CAppBarMngr() {
   if (frame_) frame_->removeEventFilter(this);
-  if (g_dockManager == this) g_dockManager = nullptr;
+  if (g_dockManager != this) return;
+  g_dockManager = nullptr;
+  SetDockedAtLeft(std::nullopt);
 }
 
 CAppBarMngr* CAppBarMngr::Instance() { return g_dockManager; }
@@ -112,6 +116,7 @@ void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
   screen_ = frame ? frame->screen() : nullptr;
   width_ = width;
   left_ = left;
+  SetDockedAtLeft(left);
   if (frame_) frame_->installEventFilter(this);
   // Window managers read the strut, like the type, when they take the window on; some
   // ignore one that comes later.
@@ -162,6 +167,7 @@ void CAppBarMngr::PlaceFrame(int x) {
 
 void CAppBarMngr::SetSide(bool left) {
   left_ = left;
+  SetDockedAtLeft(left);
   if (frame_) {
     slideTimer_.stop();
     PlaceFrame(DockedTopLeft().x());

@@ -9,16 +9,17 @@
 #include <cstdlib>
 
 #include "app/app_bar_mngr.h"
-#include "app/bar_images.h"
 #include "app/gui_message_box.h"
-#include "app/settings.h"
 #include "app/single_instance.h"
+#include "base/bar_images.h"
+#include "base/panel_header.h"
 #include "channelbar/channel_bar.h"
 #include "feeds/refresh_events.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "online/usage_report.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/settings.h"
 #include "platform/working_set.h"
 #include "store/news_store.h"
 #include "subjects/subject_bar.h"
@@ -29,12 +30,19 @@ namespace {
 
 const BarApp* runningApp = nullptr;
 
+// The header font and bitmap go with the application that made them.
+void ReleasePanelHeader(const BarApp* app) {
+  if (runningApp != app) return;
+  runningApp = nullptr;
+  PanelHeader::Use(nullptr, nullptr);
+}
+
 }  // namespace
 
 BarApp::BarApp() = default;
 
 BarApp::~BarApp() {
-  if (runningApp == this) runningApp = nullptr;
+  ReleasePanelHeader(this);
   frame_.reset();
   dock_.reset();
 }
@@ -105,21 +113,14 @@ bool BarApp::InitInstance() {
   font_ = std::make_unique<QFont>(SongTiFont(12, 100));
   headerBitmap_ = HeaderStripImage();
   runningApp = this;
+  PanelHeader::Use(font_.get(), &headerBitmap_);
   dock_->RegisterByMode();
   return true;
 }
 
-const QFont& BarApp::PanelHeaderFont() {
-  if (runningApp && runningApp->font_) return *runningApp->font_;
-  static const QFont processCopy = SongTiFont(12, 100);
-  return processCopy;
-}
+const QFont& BarApp::PanelHeaderFont() { return PanelHeader::Font(); }
 
-const QImage& BarApp::PanelHeaderBitmap() {
-  if (runningApp && !runningApp->headerBitmap_.isNull()) return runningApp->headerBitmap_;
-  static const QImage processCopy = HeaderStripImage();
-  return processCopy;
-}
+const QImage& BarApp::PanelHeaderBitmap() { return PanelHeader::Bitmap(); }
 
 int BarApp::ExitInstance(int code) {
   // However the loop ended, the strip is given back and the bar hidden before exit work.
@@ -128,7 +129,7 @@ int BarApp::ExitInstance(int code) {
   hooks.swap(exitHooks_);
   for (auto& hook : hooks) hook();
   frame_.reset();
-  if (runningApp == this) runningApp = nullptr;
+  ReleasePanelHeader(this);
   dock_.reset();
   font_.reset();
   headerBitmap_ = QImage();

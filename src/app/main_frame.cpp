@@ -11,16 +11,16 @@
 #include "app/about_dialog.h"
 #include "app/app_bar_mngr.h"
 #include "app/autostart_entry.h"
-#include "app/bar_images.h"
-#include "app/command_ids.h"
 #include "app/line_walk.h"
-#include "app/message_ids.h"
 #include "app/news_notifier.h"
-#include "app/news_stored_event.h"
-#include "app/process_values.h"
-#include "app/settings.h"
 #include "app/settings_dialog.h"
-#include "app/user_message_event.h"
+#include "base/bar_images.h"
+#include "base/command_ids.h"
+#include "base/message_ids.h"
+#include "base/news_stored_event.h"
+#include "base/user_message_event.h"
+#include "platform/process_values.h"
+#include "platform/settings.h"
 
 namespace lumarine {
 namespace {

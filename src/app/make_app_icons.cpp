@@ -5,7 +5,7 @@
 #include <QImage>
 #include <cstdio>
 
-#include "app/bar_images.h"
+#include "base/bar_images.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

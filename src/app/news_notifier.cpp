@@ -11,11 +11,11 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/bar_images.h"
-#include "app/news_notice.h"
-#include "app/settings.h"
 #include "app/tray_badge.h"
+#include "base/bar_images.h"
+#include "base/news_notice.h"
 #include "feeds/refresh_events.h"
+#include "platform/settings.h"
 #include "store/news_counter.h"
 
 namespace lumarine {

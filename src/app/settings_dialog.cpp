@@ -7,7 +7,7 @@
 #include <QTabWidget>
 
 #include "app/autostart_entry.h"
-#include "app/settings.h"
+#include "platform/settings.h"
 
 namespace lumarine {
 namespace {

@@ -5,8 +5,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "app/bar_images.h"
-#include "app/news_notice.h"
+#include "base/bar_images.h"
+#include "base/news_notice.h"
 
 namespace lumarine {
 namespace {

@@ -11,14 +11,13 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "app/bar_app.h"
-#include "app/bar_images.h"
-#include "app/command_ids.h"
-#include "app/label_button.h"
-#include "app/message_ids.h"
-#include "app/news_stored_event.h"
-#include "app/settings.h"
-#include "app/user_message_event.h"
+#include "base/bar_images.h"
+#include "base/command_ids.h"
+#include "base/label_button.h"
+#include "base/message_ids.h"
+#include "base/news_stored_event.h"
+#include "base/panel_header.h"
+#include "base/user_message_event.h"
 #include "channelbar/channel_opml_command.h"
 #include "channelbar/news_row_event.h"
 #include "channelbar/subscription_changed_event.h"
@@ -31,6 +30,7 @@
 #include "feeds/refresh_worker.h"
 #include "feeds/unread_watcher.h"
 #include "htmlview/html_ctrl_ex.h"
+#include "platform/settings.h"
 #include "platform/shell_open.h"
 #include "platform/text_codec.h"
 
@@ -355,10 +355,10 @@ void ChannelBar::Search() {
 void ChannelBar::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   // The application's bitmap 139 and font, made once at start-up.
-  const QImage& headerStrip = BarApp::PanelHeaderBitmap();
+  const QImage& headerStrip = PanelHeader::Bitmap();
   if (!headerStrip.isNull())
     painter.drawImage(QRect(0, 0, width(), kHeaderHeight), headerStrip, QRect(0, 0, 1, 23));
-  painter.setFont(BarApp::PanelHeaderFont());
+  painter.setFont(PanelHeader::Font());
   painter.setPen(Qt::black);
   painter.drawText(QRect(2, 25, width() - 2, kHeaderHeight - 25), Qt::AlignLeft | Qt::AlignTop,
                    QString::fromUtf8("频道"));

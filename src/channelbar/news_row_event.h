@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <memory>
 
-#include "app/message_ids.h"
+#include "base/message_ids.h"
 #include "feeds/rss_feed.h"
 
 namespace lumarine {

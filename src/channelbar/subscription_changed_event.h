@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <string>
 
-#include "app/message_ids.h"
+#include "base/message_ids.h"
 
 namespace lumarine {
 

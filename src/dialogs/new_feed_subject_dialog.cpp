@@ -11,7 +11,7 @@
 
 #include "feeds/rss_feed.h"
 #include "platform/message_box.h"
-#include "subjects/xml_safe_text.h"
+#include "platform/xml_safe_text.h"
 
 namespace lumarine {
 

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "subjects/xml_safe_text.h"
+#include "platform/xml_safe_text.h"
 
 namespace lumarine {
 

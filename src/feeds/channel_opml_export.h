@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "subjects/opml_writer.h"
+#include "platform/opml_writer.h"
 
 namespace lumarine {
 

@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "app/news_notice.h"
-#include "app/settings.h"
+#include "base/news_notice.h"
 #include "feeds/channel_bar_link.h"
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
+#include "platform/settings.h"
 #include "store/news_connection.h"
 #include "store/news_store.h"
 

@@ -3,11 +3,11 @@
 #include <ctime>
 #include <string>
 
-#include "app/settings.h"
 #include "platform/file_io.h"
 #include "platform/http_client.h"
 #include "platform/paths.h"
 #include "platform/profile_file.h"
+#include "platform/settings.h"
 
 namespace lumarine {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "feeds/rss_feed.h"
+#include "feeds/rss_item.h"
 
 namespace lumarine {
 

@@ -7,14 +7,14 @@
 
 #include <libxml/tree.h>
 
+#include "platform/opml_writer.h"
 #include "platform/xml_document.h"
+#include "platform/xml_safe_text.h"
 #include "subjects/item_path.h"
-#include "subjects/opml_writer.h"
 #include "subjects/subject_store.h"
 #include "subjects/subject_tree_model.h"
 #include "subjects/subject_url_template.h"
 #include "subjects/xml_attribute.h"
-#include "subjects/xml_safe_text.h"
 
 namespace lumarine {
 namespace {

@@ -8,23 +8,23 @@
 #include <QPainterPath>
 #include <QRegion>
 
-#include "app/bar_app.h"
-#include "app/bar_images.h"
-#include "app/command_ids.h"
-#include "app/label_button.h"
-#include "app/message_ids.h"
-#include "app/settings.h"
-#include "app/user_message_event.h"
+#include "base/bar_images.h"
+#include "base/command_ids.h"
+#include "base/label_button.h"
+#include "base/message_ids.h"
+#include "base/panel_header.h"
+#include "base/user_message_event.h"
 #include "dialogs/new_feed_subject_dialog.h"
 #include "dialogs/new_group_dialog.h"
 #include "dialogs/new_subject_dialog.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/settings.h"
+#include "platform/xml_safe_text.h"
 #include "subjects/opml_export.h"
 #include "subjects/opml_import.h"
 #include "subjects/subject_tree.h"
 #include "subjects/subject_url_template.h"
-#include "subjects/xml_safe_text.h"
 
 namespace lumarine {
 namespace {
@@ -98,7 +98,7 @@ void SubjectBar::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     // The application's bitmap 139, made once at start-up.
-    const QImage& headerStrip = BarApp::PanelHeaderBitmap();
+    const QImage& headerStrip = PanelHeader::Bitmap();
     if (!headerStrip.isNull()) painter.drawImage(QRect(0, 0, width(), kHeaderHeight), headerStrip);
   }
   ResizableDialog::paintEvent(event);

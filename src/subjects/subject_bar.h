@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/resizable_dialog.h"
+#include "base/resizable_dialog.h"
 #include "subjects/subject_page_worker.h"
 #include "subjects/subject_store.h"
 

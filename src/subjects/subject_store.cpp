@@ -8,11 +8,11 @@
 
 #include "platform/file_io.h"
 #include "platform/xml_document.h"
+#include "platform/xml_safe_text.h"
 #include "subjects/item_path.h"
 #include "subjects/subject_tree_model.h"
 #include "subjects/subject_url_template.h"
 #include "subjects/xml_attribute.h"
-#include "subjects/xml_safe_text.h"
 
 namespace lumarine {
 namespace {

@@ -13,10 +13,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "app/command_ids.h"
-#include "app/message_ids.h"
-#include "app/settings.h"
-#include "app/user_message_event.h"
+#include "base/command_ids.h"
+#include "base/message_ids.h"
+#include "base/user_message_event.h"
+#include "platform/settings.h"
 #include "platform/text_codec.h"
 
 namespace lumarine {

@@ -1,7 +1,7 @@
 #include "subject_url_template.h"
 
-#include "app/process_values.h"
-#include "app/settings.h"
+#include "platform/process_values.h"
+#include "platform/settings.h"
 #include "subjects/subject_store.h"
 
 namespace lumarine {

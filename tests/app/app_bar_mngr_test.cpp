@@ -6,10 +6,10 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/command_ids.h"
 #include "app/main_frame.h"
-#include "app/settings.h"
 #include "app/x11_dock_properties.h"
+#include "base/command_ids.h"
+#include "platform/settings.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {

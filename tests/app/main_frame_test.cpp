@@ -11,12 +11,12 @@
 
 #include "app/about_dialog.h"
 #include "app/app_bar_mngr.h"
-#include "app/bar_images.h"
-#include "app/command_ids.h"
-#include "app/settings.h"
 #include "app/settings_dialog.h"
-#include "app/user_message_event.h"
 #include "app/x11_dock_properties.h"
+#include "base/bar_images.h"
+#include "base/command_ids.h"
+#include "base/user_message_event.h"
+#include "platform/settings.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {

@@ -7,9 +7,9 @@
 
 #include "app/app_bar_mngr.h"
 #include "app/autostart_entry.h"
-#include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/settings_dialog.h"
+#include "base/command_ids.h"
 #include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 

@@ -14,11 +14,11 @@
 #include <algorithm>
 
 #include "app/app_bar_mngr.h"
-#include "app/command_ids.h"
-#include "app/label_button.h"
 #include "app/main_frame.h"
-#include "app/message_ids.h"
-#include "app/user_message_event.h"
+#include "base/command_ids.h"
+#include "base/label_button.h"
+#include "base/message_ids.h"
+#include "base/user_message_event.h"
 #include "channelbar/subscription_changed_event.h"
 #include "dialogs/channel_manager_dialog.h"
 #include "feeds/refresh_events.h"

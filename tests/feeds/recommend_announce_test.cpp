@@ -4,9 +4,9 @@
 #include <mutex>
 #include <thread>
 
-#include "app/settings.h"
 #include "feeds/channel_bar_link.h"
 #include "feeds/recommend_worker.h"
+#include "platform/settings.h"
 #include "store/news_database_file.h"
 #include "support/fast_timing.h"
 #include "support/loopback_server.h"

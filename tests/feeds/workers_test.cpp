@@ -8,7 +8,6 @@
 #include <set>
 #include <thread>
 
-#include "app/settings.h"
 #include "feeds/channel_bar_link.h"
 #include "feeds/channel_list.h"
 #include "feeds/feed_health_book.h"
@@ -19,6 +18,7 @@
 #include "feeds/rss_feed.h"
 #include "feeds/unread_watcher.h"
 #include "feeds/worker_timing.h"
+#include "platform/settings.h"
 #include "store/news_connection.h"
 #include "store/news_database_file.h"
 #include "store/news_store.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "platform/text_codec.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/process_values.h"
-#include "app/settings.h"
+#include "platform/process_values.h"
+#include "platform/settings.h"
 #include "platform/xml_document.h"
 #include "subjects/opml_import.h"
 #include "subjects/subject_store.h"

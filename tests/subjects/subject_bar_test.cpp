@@ -7,13 +7,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/command_ids.h"
-#include "app/label_button.h"
-#include "app/message_ids.h"
-#include "app/process_values.h"
-#include "app/settings.h"
-#include "app/user_message_event.h"
+#include "base/command_ids.h"
+#include "base/label_button.h"
+#include "base/message_ids.h"
+#include "base/user_message_event.h"
 #include "htmlview/html_ctrl_ex.h"
+#include "platform/process_values.h"
+#include "platform/settings.h"
 #include "platform/text_codec.h"
 #include "subjects/subject_tree.h"
 #include "subjects/subject_url_template.h"

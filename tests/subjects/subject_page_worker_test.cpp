@@ -6,8 +6,8 @@
 #include <condition_variable>
 #include <filesystem>
 
-#include "app/process_values.h"
-#include "app/settings.h"
+#include "platform/process_values.h"
+#include "platform/settings.h"
 #include "platform/text_codec.h"
 #include "subjects/subject_feed_loader.h"
 #include "subjects/subject_page.h"

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <regex>
 
-#include "app/process_values.h"
-#include "app/settings.h"
+#include "platform/process_values.h"
+#include "platform/settings.h"
 #include "platform/text_codec.h"
+#include "platform/xml_safe_text.h"
 #include "subjects/subject_tree_model.h"
 #include "subjects/subject_url_template.h"
 #include "subjects/xml_attribute.h"
-#include "subjects/xml_safe_text.h"
 #include "support/subject_titles.h"
 #include "support/temp_dir.h"
 

@@ -7,11 +7,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/command_ids.h"
-#include "app/message_ids.h"
-#include "app/settings.h"
-#include "app/user_message_event.h"
+#include "base/command_ids.h"
+#include "base/message_ids.h"
+#include "base/user_message_event.h"
 #include "htmlview/html_ctrl_ex.h"
+#include "platform/settings.h"
 #include "platform/text_codec.h"
 #include "support/subject_titles.h"
 #include "support/temp_dir.h"

@@ -1,10 +1,10 @@
-#include "app/resizable_dialog.h"
+#include "base/resizable_dialog.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {

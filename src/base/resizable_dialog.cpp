@@ -1,4 +1,4 @@
-#include "app/resizable_dialog.h"
+#include "base/resizable_dialog.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -11,9 +11,9 @@
 #include <QStyleOptionSizeGrip>
 #include <QWindow>
 
-#include "app/app_bar_mngr.h"
-#include "app/settings.h"
-#include "app/window_placement.h"
+#include "base/dock_side.h"
+#include "base/window_placement.h"
+#include "platform/settings.h"
 
 namespace lumarine {
 
@@ -50,8 +50,7 @@ void ResizableDialog::AddAnchor(QWidget* child, AnchorPoint topLeft, AnchorPoint
   QRect r = child->geometry();
   int left = r.left();
   int right = r.left() + r.width();
-  const CAppBarMngr* dock = CAppBarMngr::Instance();
-  if (dock == nullptr || dock->Left())
+  if (DockedAtLeft().value_or(true))
     --right;
   else
     ++left;

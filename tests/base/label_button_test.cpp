@@ -1,10 +1,10 @@
-#include "app/label_button.h"
+#include "base/label_button.h"
 
 #include <QApplication>
 #include <QTest>
 
-#include "app/message_ids.h"
-#include "app/user_message_event.h"
+#include "base/message_ids.h"
+#include "base/user_message_event.h"
 
 namespace lumarine {
 namespace {

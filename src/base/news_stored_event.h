@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_ids.h"
+#include "base/message_ids.h"
 
 namespace lumarine {
 

@@ -1,4 +1,4 @@
-#include "app/user_message_event.h"
+#include "base/user_message_event.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <cstdint>
 
-#include "app/message_ids.h"
+#include "base/message_ids.h"
 
 namespace lumarine {
 

@@ -1,4 +1,4 @@
-#include "app/bar_images.h"
+#include "base/bar_images.h"
 
 #include <QPainter>
 #include <QPainterPath>

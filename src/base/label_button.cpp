@@ -1,11 +1,11 @@
-#include "app/label_button.h"
+#include "base/label_button.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/bar_images.h"
-#include "app/message_ids.h"
-#include "app/user_message_event.h"
+#include "base/bar_images.h"
+#include "base/message_ids.h"
+#include "base/user_message_event.h"
 
 namespace lumarine {
 namespace {

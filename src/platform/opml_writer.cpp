@@ -1,4 +1,4 @@
-#include "subjects/opml_writer.h"
+#include "platform/opml_writer.h"
 
 #include <libxml/tree.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <ctime>
 
 #include "platform/file_io.h"
-#include "subjects/xml_safe_text.h"
+#include "platform/xml_safe_text.h"
 
 namespace lumarine {
 namespace {

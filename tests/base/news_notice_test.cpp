@@ -1,4 +1,4 @@
-#include "app/news_notice.h"
+#include "base/news_notice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "app/process_values.h"
+#include "platform/process_values.h"
 
 #include <mutex>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 
 namespace lumarine {
 namespace {

@@ -1,4 +1,4 @@
-#include "subjects/xml_safe_text.h"
+#include "platform/xml_safe_text.h"
 
 #include <cstdint>
 
