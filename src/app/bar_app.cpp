@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLocale>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "app/app_bar_mngr.h"
 #include "app/bar_images.h"
 #include "app/gui_message_box.h"
+#include "app/qt_translations.h"
 #include "app/settings.h"
 #include "app/single_instance.h"
 #include "channelbar/channel_bar.h"
@@ -53,6 +55,7 @@ int BarApp::Run(int argc, char** argv) {
   CHtmlCtrlEx::PrepareEngine();
 
   QApplication application(argc, argv);
+  QtTranslations::Install(application, QLocale::system());
   // One bar per user and profile: a later start asks this one to show itself and leaves.
   SingleInstance instance(ProfileFilePath("/profile"));
   if (!instance.Claim()) return 0;
