@@ -241,6 +241,39 @@ TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
   EXPECT_TRUE(messages_.Calls().empty());
 }
 
+// Refresh and an edited feed list fetch at once, even when asked while a pass is running.
+TEST_F(WorkersTest, ARequestedRefreshOrNewFeedListIsFetchedAtOnceEvenDuringAPass) {
+  ChannelList channels;
+  std::vector<std::unique_ptr<SubscribedChannel>> list;
+  list.push_back(Channel("科技", {"/slow"}));
+  list.push_back(Channel("体育", {"/feed/b"}));
+  channels.Reset(std::move(list));
+  RefreshWorker worker(channels, bar_, test::FastTiming(), [] { return 5000u; });
+  worker.Start();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/b") == 1; }));
+  // The pass still waits for /slow: the new list must not be lost when it ends.
+  EXPECT_TRUE(channels.SetFeeds("科技", {server_.Url("/feed/h")}));
+  EXPECT_FALSE(channels.SetFeeds("无", {}));
+  FeedRefreshEvent().Set();
+  {
+    std::lock_guard lock(slowMutex_);
+    released_ = true;
+  }
+  slowRelease_.notify_all();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/h") == 1; }));
+  EXPECT_EQ(RequestsFor("/feed/b"), 1u) << "a channel not asked for is not due";
+
+  channels.RequestRefresh("体育");
+  FeedRefreshEvent().Set();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/b") == 2; }));
+  channels.RequestRefresh("");
+  FeedRefreshEvent().Set();
+  ASSERT_TRUE(
+      Eventually([&] { return RequestsFor("/feed/b") == 3 && RequestsFor("/feed/h") == 2; }));
+  worker.Stop();
+  EXPECT_EQ(RequestsFor("/slow"), 1u);
+}
+
 TEST_F(WorkersTest, ChannelWhoseFeedsFailIsStillMarkedRefreshed) {
   ChannelList channels;
   std::vector<std::unique_ptr<SubscribedChannel>> list;

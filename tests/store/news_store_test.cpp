@@ -91,6 +91,39 @@ TEST_F(NewsDatabaseTest, LoadsAtMostEighteenAndMarkingShowsTheRest) {
   EXPECT_EQ(CheckUnreadItems("news"), 1);  // still 1 with nothing left to show
 }
 
+TEST_F(NewsDatabaseTest, ReadItemsComeBackNewestStoredFirstPerChannelAndCapped) {
+  ASSERT_EQ(SaveFeedItems(MakeFeed("news", "a", 3), true), 3);
+  ASSERT_EQ(SaveFeedItems(MakeFeed("O'Brien", "b", 2), true), 2);
+  ASSERT_EQ(SaveFeedItems(MakeFeed("news", "c", 2), true), 2);
+  RssFeed none;
+  LoadReadItems(none, "");
+  EXPECT_TRUE(none.items.empty()) << "unread rows are not read again";
+
+  RssFeed unread;
+  LoadUnreadItems(unread, "");
+  unread.items.erase(unread.items.begin() + 1);  // a1 stays unread
+  ASSERT_EQ(MarkItemsRead(&unread), 1);
+  struct Case {
+    std::string channel;
+    size_t limit;
+    std::vector<std::string> links;
+  };
+  const Case cases[] = {
+      {"news",
+       50,
+       {"http://news.example/c/1", "http://news.example/c/0", "http://news.example/a/2",
+        "http://news.example/a/0"}},
+      {"O'Brien", 50, {"http://news.example/b/1", "http://news.example/b/0"}},
+      {"", 2, {"http://news.example/c/1", "http://news.example/c/0"}},
+  };
+  for (const Case& c : cases) {
+    RssFeed read;
+    LoadReadItems(read, c.channel, c.limit);
+    EXPECT_EQ(Links(read), c.links) << c.channel;
+  }
+  EXPECT_TRUE(messages_.Calls().empty());
+}
+
 TEST_F(NewsDatabaseTest, EmptyChannelNameMeansAllChannels) {
   SaveFeedItems(MakeFeed("one", "a", 3), true);
   SaveFeedItems(MakeFeed("推荐", "b", 4), true);
