@@ -21,6 +21,7 @@
 #include "app/user_message_event.h"
 #include "channelbar/subscription_changed_event.h"
 #include "dialogs/channel_manager_dialog.h"
+#include "feeds/channel_store.h"
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
 #include "platform/text_codec.h"
@@ -52,8 +53,14 @@ class TestBar : public ChannelBar {
   using ChannelBar::ChannelBar;
   int choice = 0;
   std::vector<std::pair<QString, int>> offered;  // text, id; separators as ("", 0)
+  bool fakeManager = false;                      // count manager runs instead of showing it
+  int managerRuns = 0;
 
  protected:
+  void RunChannelManager() override {
+    if (!fakeManager) return ChannelBar::RunChannelManager();
+    ++managerRuns;
+  }
   int RunPopupMenu(QMenu& menu, const QPoint&) override {
     offered.clear();
     for (const QAction* action : menu.actions())
@@ -92,6 +99,8 @@ class ChannelBarTest : public QObject {
                             res.set_content(FeedXml(req.matches[1], 3), "text/xml");
                           });
     server_->Server().Get(
+        "/dead", [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+    server_->Server().Get(
         R"(/channel/recommend(\d)\.asp)", [](const httplib::Request& req, httplib::Response& res) {
           res.set_content(FeedXml("rec" + std::string(req.matches[1]), 1), "text/xml");
         });
@@ -102,7 +111,7 @@ class ChannelBarTest : public QObject {
                      server_->Url("/feed/tech") +
                      "\n[体育]\nfeedcnt=1\nfeed1=" + server_->Url("/feed/sport") +
                      "\n[财经]\nfeedcnt=1\nfeedstate1=1\nfeed1=" + server_->Url("/feed/money") +
-                     "\n");
+                     "\n[坏]\nfeedcnt=1\nfeed1=" + server_->Url("/dead") + "\n");
     WriteProfile("userchannel.ini",
                  "[userchannel]\nchannelcnt=2\nchannel1=科技\nchannel2=体育\n"
                  "[科技]\nsubstate=1\n[体育]\nsubstate=1\n");
@@ -132,11 +141,83 @@ class ChannelBarTest : public QObject {
                    ".join()")
                 .contains(QString::fromUtf8("[推荐]")));
 
-    // Handed rows were marked read: refreshing brings nothing new.
+    // A channel tag never breaks inside its brackets.
+    QCOMPARE(Script("getComputedStyle(document.querySelector('.classtag')).whiteSpace"),
+             QString("nowrap"));
+
+    // Refreshing downloads every channel now; handed rows were marked read, so it brings
+    // nothing new.
     const int shown = RowTexts().size();
     PostCommand(bar_, kCmdRefreshChannel);
+    QTRY_VERIFY_WITH_TIMEOUT(Count("/feed/tech") == 2 && Count("/feed/sport") == 2, 10000);
     test::Settle(500);
     QCOMPARE(RowTexts().size(), shown);
+  }
+
+  void refreshAndEditedFeedsDownloadAtOnce() {
+    StartBar();
+    WaitForDownloads({"/feed/tech", "/feed/sport"});
+    bar_->choice = 4002;  // 体育: refresh fetches the channel on show only
+    PostUserMessage(bar_, kMsgLabelButton, 0, LabelButton::kTextWithArrow);
+    QTRY_COMPARE(bar_->Channels().CurrentName(), std::string("体育"));
+    PostCommand(bar_, kCmdRefreshChannel);
+    QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/sport"), 2, 10000);
+    test::Settle(300);
+    QCOMPARE(Count("/feed/tech"), 1);
+
+    // A feed the edit channel dialog added is fetched now, not at the next start.
+    ChannelStore::AddUserFeed("科技", server_->Url("/feed/added"));
+    Post(SubscriptionChangedEvent::kFeedsEdited, "科技");
+    QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/added"), 1, 10000);
+    QCOMPARE(bar_->Channels().At(0)->feeds,
+             std::vector<std::string>({server_->Url("/feed/added"), server_->Url("/feed/tech")}));
+    // Subscribing again picks up the user's feeds too.
+    Post(1, "科技");
+    Post(0, "科技");
+    QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/added"), 2, 10000);
+  }
+
+  void anEmptyListSaysWhyAndItsLinksWork() {
+    WriteProfile("userchannel.ini", "");
+    StartBar();
+    bar_->fakeManager = true;
+    // Nothing subscribed: one click opens the channel manager.
+    QTRY_VERIFY_WITH_TIMEOUT(Notice().contains(QString::fromUtf8("还没有订阅频道")), 10000);
+    QCOMPARE(Script("document.getElementById('loading').style.display"), QString("none"));
+    Script("document.querySelector('#lm_notice a').click()");
+    QTRY_COMPARE(bar_->managerRuns, 1);
+
+    // A channel whose every feed fails is named.
+    Post(0, "坏");
+    QTRY_VERIFY_WITH_TIMEOUT(Notice().contains(QString::fromUtf8("[坏]频道的新闻源都无法下载")),
+                             10000);
+    // A row that arrives replaces the text; the read-again link stays under the list.
+    RssItem item;
+    item.title = "arrived";
+    item.link = "http://e.example/arrived";
+    bar_->Page().InsertNewsRow(item);
+    QTRY_COMPARE(Notice(), QString());
+    QCOMPARE(RowTexts(), QStringList({"arrived"}));
+    QCOMPARE(Script("document.getElementById('lm_readagain').style.display"), QString(""));
+  }
+
+  void readNewsCanBeShownAgain() {
+    StartBar();
+    WaitForDownloads({"/feed/tech", "/feed/sport"});
+    ListRefreshEvent().Set();
+    QTRY_COMPARE_WITH_TIMEOUT(RowTexts().size(), 6, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!CheckUnreadAny(), 10000);
+    bar_->choice = 4001;  // 科技, all read: nothing unread
+    PostUserMessage(bar_, kMsgLabelButton, 0, LabelButton::kTextWithArrow);
+    QTRY_VERIFY_WITH_TIMEOUT(Notice().contains(QString::fromUtf8("暂无新消息")), 10000);
+    QCOMPARE(RowTexts(), QStringList());
+    for (int click = 0; click < 2; ++click) {  // a second click adds no row twice
+      Script("document.querySelector('#lm_readagain a').click()");
+      QTRY_COMPARE_WITH_TIMEOUT(RowTexts(), QStringList({"tech2", "tech1", "tech0"}), 10000);
+    }
+    QCOMPARE(Notice(), QString());
+    test::Settle(300);
+    QCOMPARE(RowTexts().size(), 3);
   }
 
   void channelMenuNumbersChannelsAndChoosingOneShowsOnlyItsRows() {
@@ -206,6 +287,9 @@ class ChannelBarTest : public QObject {
     QCOMPARE(opened.Opened()[0],
              std::string("https://www.baidu.com/baidu?wd=C%2B%2B%20%26%20%E6%96%B0%E9%97%BB"
                          "&tn=monline_dg"));
+    // Enter in the box searches too.
+    QTest::keyClick(bar_->SearchEdit(), Qt::Key_Return);
+    QTRY_COMPARE(opened.Opened().size(), size_t{2});
   }
 
   void subscriptionsChangeTheChannelList() {
@@ -384,6 +468,22 @@ class ChannelBarTest : public QObject {
                                          }),
                              10000);
     test::Settle(300);
+  }
+
+  int Count(const std::string& path) const {
+    const auto requests = server_->Requests();
+    return static_cast<int>(std::count(requests.begin(), requests.end(), path));
+  }
+  static bool CheckUnreadAny() {
+    RssFeed unread;
+    LoadUnreadItems(unread, "");
+    return unread.ItemCount() > 0;
+  }
+  // The text that says why the list is empty, "" while it is not shown.
+  QString Notice() {
+    return Script(
+        "(function () { var n = document.getElementById('lm_notice');"
+        " return n && n.style.display != 'none' ? n.textContent : ''; })()");
   }
 
   void Post(int wParam, const char* name) {
