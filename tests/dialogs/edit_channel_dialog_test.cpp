@@ -178,7 +178,7 @@ class EditChannelDialogTest : public QObject {
     FeedHealthBook health;
     const std::string address = "http://a-rather-long-host-name.example.com/deep/path/feed.xml";
     health.Record(address, {FeedHealth::State::kItems, 24, 0});
-    program_->WriteProfile("userchannel.ini", "[科技]\nfeedcnt=1\nfeed1=" + address + "\n");
+    program_->WriteProfile("userchannel.ini", Utf8ToGb18030("[科技]\nfeedcnt=1\nfeed1=" + address));
     EditChannelDialog dialog(nullptr, "科技", false, &health);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -186,7 +186,7 @@ class EditChannelDialogTest : public QObject {
     QVERIFY(header->sectionViewportPosition(1) + header->sectionSize(1) <=
             dialog.FeedList()->viewport()->width());
     QVERIFY(header->sectionSize(1) > dialog.FeedList()->fontMetrics().horizontalAdvance(
-                                         dialog.FeedList()->topLevelItem(0)->text(1)));
+                                         dialog.FeedList()->topLevelItem(1)->text(1)));
     for (const QLabel* label : dialog.findChildren<QLabel*>())
       QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
                                  : label->sizeHint().width() <= label->width() &&
