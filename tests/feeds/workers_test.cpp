@@ -228,8 +228,7 @@ TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
 
   // Fifteen minutes later every channel is due again.
   tick = 5000 + 900001;
-  // A set that lands while the previous pass still stores its rows is dropped by design, so
-  // keep waking the worker until the pass runs.
+  // Woken, the worker finds every channel due.
   ASSERT_TRUE(Eventually([&] {
     FeedRefreshEvent().Set();
     return server_.Requests().size() == 14u;
