@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n
   libgl-dev libvulkan-dev libxkbcommon-dev libxcb1-dev
   libxml2-dev libxml2-utils libcurl4-openssl-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev dbus-daemon

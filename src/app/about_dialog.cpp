@@ -5,7 +5,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
 #include "base/bar_images.h"
+#include "platform/settings.h"
 
 namespace lumarine {
 
@@ -16,10 +21,15 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   icon->setPixmap(QPixmap::fromImage(AppIconImage(32)));
 
   auto* text = new QVBoxLayout;
-  for (const char* line :
-       {"Lumarine", "版本：1.0", "版权所有 (C) Lumarine 的作者们，按其许可证自由分发",
-        "主页：由 sysopt.ini 的 homeserver 设置给出", "联系：请通过主页上的反馈页面与我们联系"})
-    text->addWidget(new QLabel(QString::fromUtf8(line), this));
+  std::vector<std::string> lines = {"Lumarine", "版本：" + CommandLine::Version(),
+                                    "版权所有 (C) Lumarine 的作者们，按其许可证自由分发"};
+  // The home page is what this installation is set to use; without one there is none.
+  if (const std::string home = Settings::HomeServer(); !home.empty()) {
+    lines.push_back("主页：" + home);
+    lines.push_back("联系：请通过主页上的反馈页面与我们联系");
+  }
+  for (const std::string& line : lines)
+    text->addWidget(new QLabel(QString::fromStdString(line), this));
 
   auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
   ok->setDefault(true);

@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLocale>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/app_bar_mngr.h"
 #include "app/gui_message_box.h"
+#include "app/qt_translations.h"
 #include "app/single_instance.h"
 #include "base/bar_images.h"
 #include "base/panel_header.h"
@@ -62,6 +64,7 @@ int BarApp::Run(int argc, char** argv) {
   CHtmlCtrlEx::PrepareEngine();
 
   QApplication application(argc, argv);
+  QtTranslations::Install(application, QLocale::system());
   // One bar per user and profile: a later start asks this one to show itself and leaves.
   SingleInstance instance(ProfileFilePath("/profile"));
   if (!instance.Claim()) return 0;

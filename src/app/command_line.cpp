@@ -48,6 +48,8 @@ std::string CommandLine::HelpText() {
          "are in $XDG_CACHE_HOME/lumarine.\n";
 }
 
-std::string CommandLine::VersionText() { return "lumarine " LUMARINE_VERSION "\n"; }
+std::string CommandLine::VersionText() { return "lumarine " + Version() + "\n"; }
+
+std::string CommandLine::Version() { return LUMARINE_VERSION; }
 
 }  // namespace lumarine

@@ -21,6 +21,8 @@ class CommandLine {
 
   static std::string HelpText();
   static std::string VersionText();
+  // The build's version, as VersionText prints it ("0.1").
+  static std::string Version();
 
  private:
   Action action_ = Action::kRunBar;

@@ -210,8 +210,11 @@ void CMainFrame::OnCommand(int commandId) {
 }
 
 void CMainFrame::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
-  // The context menu (right button) is shown by the icon itself.
-  if (reason == QSystemTrayIcon::DoubleClick) Restore();
+  // The context menu (right button) is shown by the icon itself. A single click restores
+  // too, as on every Linux desktop; the double click that follows finds the bar back.
+  if ((reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) && trayIcon_ &&
+      trayIcon_->isVisible())
+    Restore();
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -313,12 +316,14 @@ void CMainFrame::ToggleChannelBar() {
   if (!channelBar_) channelBar_ = CreatePanel(hooks_.createChannelBar, "channelBar");
   if (!channelBar_) return;
   if (channelBar_->isVisibleTo(this)) {
+    if (subjectBar_ && subjectBar_->isVisibleTo(this)) sharedSplitter_ = splitter_;
     splitter_ = height();
     channelBar_->hide();
     channelHidden_ = true;
     Settings::SetChannelBarHidden(true);
   } else {
-    splitter_ = subjectBar_ && subjectBar_->isVisibleTo(this) ? height() / 5 : kTitleHeight;
+    splitter_ =
+        subjectBar_ && subjectBar_->isVisibleTo(this) ? SharedSplitter(height() / 5) : kTitleHeight;
     if (hooks_.signalListRefresh) hooks_.signalListRefresh();
     channelBar_->show();
     channelHidden_ = false;
@@ -329,16 +334,23 @@ void CMainFrame::ToggleChannelBar() {
   update();
 }
 
+// Showing a panel beside the other gives back the split they had when one was hidden.
+int CMainFrame::SharedSplitter(int fallback) const {
+  return sharedSplitter_ > kTitleHeight && sharedSplitter_ < height() ? sharedSplitter_ : fallback;
+}
+
 void CMainFrame::ToggleSubjectBar() {
   if (!subjectBar_) subjectBar_ = CreatePanel(hooks_.createSubjectBar, "subjectBar");
   if (!subjectBar_) return;
   if (subjectBar_->isVisibleTo(this)) {
+    if (channelBar_ && channelBar_->isVisibleTo(this)) sharedSplitter_ = splitter_;
     splitter_ = kTitleHeight;
     subjectBar_->hide();
     subjectHidden_ = true;
     Settings::SetSubjectBarHidden(true);
   } else {
-    splitter_ = height() / 3;
+    splitter_ =
+        channelBar_ && channelBar_->isVisibleTo(this) ? SharedSplitter(height() / 3) : height() / 3;
     subjectBar_->show();
     subjectHidden_ = false;
     Settings::SetSubjectBarHidden(false);

@@ -92,6 +92,7 @@ class CMainFrame : public QWidget {
   void OnSplashTimer();
   void ToggleSubjectBar();
   void ToggleChannelBar();
+  int SharedSplitter(int fallback) const;
   void ShowMainMenu();
   void GoToTray();
   void Restore();
@@ -103,6 +104,7 @@ class CMainFrame : public QWidget {
   CAppBarMngr& dock_;
   MainFrameHooks hooks_;
   int splitter_ = 200;
+  int sharedSplitter_ = -1;  // the split of both panels when one was last hidden; -1: none
   const int innerInset_ = 1;
   const int outerInset_ = 0;
   bool splash_ = true;

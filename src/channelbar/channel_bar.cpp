@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QRegion>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
@@ -20,6 +21,7 @@
 #include "base/user_message_event.h"
 #include "channelbar/channel_opml_command.h"
 #include "channelbar/news_row_event.h"
+#include "channelbar/news_row_format.h"
 #include "channelbar/subscription_changed_event.h"
 #include "channelbar/unread_ready_event.h"
 #include "dialogs/channel_manager_dialog.h"
@@ -29,10 +31,13 @@
 #include "feeds/refresh_events.h"
 #include "feeds/refresh_worker.h"
 #include "feeds/unread_watcher.h"
+#include "htmlview/app_commands.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "platform/settings.h"
 #include "platform/shell_open.h"
 #include "platform/text_codec.h"
+#include "store/news_connection.h"
+#include "store/news_store.h"
 
 namespace lumarine {
 namespace {
@@ -79,6 +84,7 @@ ChannelBar::ChannelBar(QWidget* frame, WorkerTiming timing)
   searchEdit_->setObjectName(QString::number(kSearchEdit));
   searchEdit_->setGeometry(kSearchEditRect);
   searchButton_->SetText(QString::fromUtf8("搜索"));
+  connect(searchEdit_, &QLineEdit::returnPressed, this, &ChannelBar::Search);
   resize(kTemplateSize);
 
   View()->SetFontSize(Settings::ChannelFontSize());
@@ -92,6 +98,7 @@ ChannelBar::ChannelBar(QWidget* frame, WorkerTiming timing)
   refreshWorker_->Start();
   unreadWatcher_ = std::make_unique<UnreadWatcher>(channels_, *this, timing_);
   unreadWatcher_->Start();
+  QTimer::singleShot(timing_.listNoticeDelay, this, [this] { ArmListNotice(); });
 }
 
 ChannelBar::~ChannelBar() { StopWorkers(); }
@@ -104,6 +111,8 @@ void ChannelBar::StopWorkers() {
   // Releases every pass waiting for a row to be taken; then each worker is stopped and
   // joined while the channel list and this bar still exist.
   handOverChanged_.notify_all();
+  readNewsLoader_.request_stop();
+  if (readNewsLoader_.joinable()) readNewsLoader_.join();
   loader_.reset();
   recommendWorker_.reset();
   unreadWatcher_.reset();
@@ -138,6 +147,12 @@ bool ChannelBar::SendNewsRow(const RssItem& item, std::stop_token stop) {
 void ChannelBar::PostNewsStored(int count, std::vector<std::string> titles) {
   if (closing_) return;
   QCoreApplication::postEvent(this, new NewsStoredEvent(count, std::move(titles)));
+}
+
+void ChannelBar::PostRefreshPassDone() {
+  if (closing_) return;
+  QMetaObject::invokeMethod(
+      this, [this] { ArmListNotice(); }, Qt::QueuedConnection);
 }
 
 bool ChannelBar::IsAlive() const { return !closing_; }
@@ -182,6 +197,10 @@ bool ChannelBar::event(QEvent* event) {
 void ChannelBar::OnCommand(int commandId) {
   switch (commandId) {
     case kCmdRefreshChannel:
+      // Download now what is shown (conditional requests keep unchanged feeds cheap); the
+      // showing pass runs at once and again when the downloads stored news.
+      channels_.RequestRefresh(channels_.CurrentName());
+      FeedRefreshEvent().Set();
       ListRefreshEvent().Set();
       break;
     case kCmdScrollDown:
@@ -294,6 +313,7 @@ void ChannelBar::ShowChannel(const std::string& name) {
   channels_.SetCurrent(name);
   page_.SetElementHidden(kLoadingMarker, true);
   ListRefreshEvent().Set();
+  UpdateListNotice();
 }
 
 void ChannelBar::OnUnreadReady(const std::string& channelName) {
@@ -308,6 +328,13 @@ void ChannelBar::OnUnreadReady(const std::string& channelName) {
 }
 
 void ChannelBar::OnSubscriptionChanged(const SubscriptionChangedEvent& changed) {
+  if (changed.wParam == SubscriptionChangedEvent::kFeedsEdited) {
+    if (channels_.SetFeeds(changed.channelName,
+                           ChannelStore::LoadEnabledFeeds(changed.channelName)))
+      FeedRefreshEvent().Set();
+    UpdateListNotice();
+    return;
+  }
   if (changed.wParam != 0) {
     for (const std::string& name : channels_.Names()) {
       if (!EqualsNoCase(name, changed.channelName)) continue;
@@ -315,15 +342,81 @@ void ChannelBar::OnSubscriptionChanged(const SubscriptionChangedEvent& changed) 
       channels_.Remove(name);
       // The channel on show is gone: show all channels rather than a page nobody chose.
       if (wasShown && channels_.CurrentName().empty()) ShowChannel(std::string());
+      UpdateListNotice();
       return;
     }
     return;
   }
   if (std::unique_ptr<SubscribedChannel> channel =
-          ChannelStore::LoadCatalogueFeeds(changed.channelName)) {
+          ChannelStore::LoadSubscribingChannel(changed.channelName)) {
     channels_.Add(std::move(channel));
     FeedRefreshEvent().Set();
+    UpdateListNotice();
   }
+}
+
+void ChannelBar::OnAppCommand(unsigned commandId, const std::string& argument) {
+  HtmlPageDialog::OnAppCommand(commandId, argument);
+  switch (commandId) {
+    case kCmdManageChannels:
+      // Posted: the manager runs modally, not inside the page's navigation.
+      PostCommand(this, kCmdManageChannels);
+      break;
+    case kAppShowReadNews:
+      ShowReadNews();
+      break;
+    default:
+      break;
+  }
+}
+
+void ChannelBar::ArmListNotice() {
+  listNoticeArmed_ = true;
+  UpdateListNotice();
+}
+
+void ChannelBar::UpdateListNotice() {
+  if (!listNoticeArmed_ || closing_ || page_.RowCount() > 0) return;
+  EmptyListReason reason = EmptyListReason::kNothingUnread;
+  std::vector<std::string> failed;
+  if (channels_.Size() == 0) {
+    reason = EmptyListReason::kNoChannel;
+  } else {
+    const std::string shown = channels_.CurrentName();
+    bool allFailed = true;
+    for (size_t index = 0;; ++index) {
+      const auto channel = channels_.At(index);
+      if (!channel) break;
+      if (!shown.empty() && channel->name != shown) continue;
+      if (feedHealth_.AllFailed(channel->feeds))
+        failed.push_back(channel->name);
+      else
+        allFailed = false;
+    }
+    if (allFailed && !failed.empty()) reason = EmptyListReason::kFeedsFailed;
+  }
+  page_.ShowNotice(FormatEmptyListNotice(reason, failed));
+}
+
+void ChannelBar::ShowReadNews() {
+  if (closing_) return;
+  readNewsLoader_.request_stop();
+  if (readNewsLoader_.joinable()) readNewsLoader_.join();
+  readNewsLoader_ = std::jthread([this, channel = channels_.CurrentName()](std::stop_token stop) {
+    const StoreLockWaitStop quickStop(stop);
+    RssFeed feed;
+    LoadReadItems(feed, channel);
+    if (stop.stop_requested()) return;
+    // Joined before the bar goes; a call queued just before that is dropped with the bar.
+    QMetaObject::invokeMethod(
+        this,
+        [this, channel, items = std::move(feed.items)] {
+          // Rows of a channel no longer on show do not belong on this page.
+          if (channel != channels_.CurrentName()) return;
+          for (const RssItem& item : items) page_.AppendNewsRow(item);
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 void ChannelBar::OnDocumentReady() {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "channelbar/news_list_page.h"
 #include "feeds/channel_bar_link.h"
@@ -73,10 +74,13 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   bool SendNewsRow(const RssItem& item, std::stop_token stop) override;
   // Handed on to the frame, which tells a user who cannot see the list.
   void PostNewsStored(int count, std::vector<std::string> titles) override;
+  void PostRefreshPassDone() override;
   bool IsAlive() const override;
 
   // The first completed page starts the recommendation worker.
   void OnDocumentReady() override;
+  // The page's links: the channel manager (32775) and the rows already read.
+  void OnAppCommand(unsigned commandId, const std::string& argument) override;
 
   // The command switch: CHANNEL menu entries, the arrow keys, channel menu entries.
   void OnCommand(int commandId);
@@ -121,6 +125,11 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   void OnUnreadReady(const std::string& channelName);
   void OnNewsRow(NewsRowEvent& row);
   void OnSubscriptionChanged(const SubscriptionChangedEvent& changed);
+  // From the first refresh pass (or the notice delay) on, an empty list says why.
+  void ArmListNotice();
+  void UpdateListNotice();
+  // Adds the shown channel's rows already read under the list, loaded on a thread of its own.
+  void ShowReadNews();
 
   WorkerTiming timing_;
   ChannelList channels_;
@@ -131,6 +140,7 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   LabelButton* searchButton_;  // child
   QLineEdit* searchEdit_;      // child
   bool recommendStarted_ = false;
+  bool listNoticeArmed_ = false;
 
   // Rows handed over by showing passes; see NewsRowEvent::HandOver.
   std::mutex handOverMutex_;
@@ -142,6 +152,7 @@ class ChannelBar : public HtmlPageDialog, public ChannelBarLink {
   std::unique_ptr<UnreadWatcher> unreadWatcher_;
   std::unique_ptr<RecommendWorker> recommendWorker_;
   std::unique_ptr<NewsListLoader> loader_;
+  std::jthread readNewsLoader_;  // the last read-again load
 };
 
 }  // namespace lumarine

@@ -1,5 +1,7 @@
 #include "channelbar/news_row_format.h"
 
+#include "base/command_ids.h"
+#include "htmlview/app_commands.h"
 #include "htmlview/html_text.h"
 
 namespace lumarine {
@@ -14,6 +16,29 @@ std::string FormatNewsRow(const RssItem& item) {
     row += "<span>" + HtmlEscape(item.title) + "</span>";
   row += "<span class=classtag>[" + HtmlEscape(item.className) + "]</span></div>";
   return row;
+}
+
+std::string FormatEmptyListNotice(EmptyListReason reason,
+                                  const std::vector<std::string>& failedChannels) {
+  const std::string manager = "<a href=\"app:" + std::to_string(kCmdManageChannels) + "@\">";
+  switch (reason) {
+    case EmptyListReason::kNoChannel:
+      return "<div>还没有订阅频道</div><div>" + manager + "添加删除频道...</a></div>";
+    case EmptyListReason::kFeedsFailed: {
+      std::string names;
+      for (const std::string& name : failedChannels)
+        names += "<span class=classtag>[" + HtmlEscape(name) + "]</span>";
+      // The edit channel dialog, reached from the manager, tells each feed's failure.
+      return "<div>" + names + "频道的新闻源都无法下载</div><div>" + manager + "查看原因</a></div>";
+    }
+    case EmptyListReason::kNothingUnread:
+      break;
+  }
+  return "<div>暂无新消息</div>";
+}
+
+std::string FormatReadAgainLink() {
+  return "<a href=\"app:" + std::to_string(kAppShowReadNews) + "@\">显示已读新闻</a>";
 }
 
 }  // namespace lumarine

@@ -77,6 +77,10 @@ void ChannelManagerDialog::InsertRowHtml(const std::string& html) {
 void ChannelManagerDialog::RunEditChannelDialog(const std::string& name, bool newChannel) {
   EditChannelDialog dialog(this, name, newChannel, health_);
   dialog.exec();
+  // The bar downloads a changed feed list now, not at the next start.
+  if (dialog.FeedsChanged() && owner)
+    QCoreApplication::postEvent(
+        owner, new SubscriptionChangedEvent(SubscriptionChangedEvent::kFeedsEdited, name));
 }
 
 void ChannelManagerDialog::Subscribe(const std::string& name) {

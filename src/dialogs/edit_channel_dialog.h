@@ -29,12 +29,19 @@ class EditChannelDialog : public QDialog {
   // Stops and joins a feed check still running.
   ~EditChannelDialog() override;
 
-  // Adds the address typed into the address field (button "添加").
+  // Adds the address typed into the address field (button "添加"). When it is a web page
+  // that announces a feed, the feed is added and shown in the field.
   void AddTypedAddress();
+  // Removes the selected feed when it is one the user added (button "删除", Delete key);
+  // catalogue feeds can only be switched off.
+  void RemoveSelectedFeed();
 
   QTreeWidget* FeedList() const { return list_; }
   QLineEdit* AddressEdit() const { return addressEdit_; }
   QPushButton* AddButton() const { return addButton_; }
+  QPushButton* RemoveButton() const { return removeButton_; }
+  // Whether a feed was added, removed, switched on or off since the dialog opened.
+  bool FeedsChanged() const { return feedsChanged_; }
   bool Result() const { return result; }
 
  signals:
@@ -47,7 +54,10 @@ class EditChannelDialog : public QDialog {
  private:
   void FillList();
   void OnItemChanged(QTreeWidgetItem* item);
-  void OnFeedChecked(const std::string& address, size_t items);
+  void OnFeedChecked(const std::string& address, const std::string& typed, bool valid,
+                     const QString& healthText);
+  void UpdateRemoveButton();
+  bool IsListed(const std::string& address) const;
   void ShowHealth(QTreeWidgetItem* item, const QString& text);
 
   std::string channelName;
@@ -55,10 +65,12 @@ class EditChannelDialog : public QDialog {
   const FeedHealthBook* health_;
   bool clicked = false;
   bool result = false;  // read by callers; new-channel mode stores no channel, so never set
+  bool feedsChanged_ = false;
 
   QLineEdit* nameEdit_;
   QLineEdit* addressEdit_;
   QPushButton* addButton_;
+  QPushButton* removeButton_;
   QTreeWidget* list_;
   std::jthread check_;  // the running feed check, if any
 };

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "feeds/rss_feed.h"
+#include "feeds/feed_finder.h"
 #include "platform/message_box.h"
 #include "platform/xml_safe_text.h"
 
@@ -81,24 +81,32 @@ void NewFeedSubjectDialog::StartCheck() {
   if (checker_.joinable()) checker_.join();
   const std::string target = address.toStdString();
   checker_ = std::jthread([this, target](std::stop_token stop) {
-    const RssFeed feed = ParseFeed(target, true, false, stop);
+    const FeedFinder::Result found = FeedFinder::Check(target, true, stop);
     if (stop.stop_requested()) return;
-    const bool valid = feed.ItemCount() > 0;
-    const QString feedTitle = QString::fromStdString(feed.title);
+    const bool valid = found.feed.ItemCount() > 0;
+    const QString feedTitle = QString::fromStdString(found.feed.title);
+    const QString taken = QString::fromStdString(found.address);
+    const QString health = QString::fromStdString(FeedHealthText(found.health));
     // The dialog outlives this thread (its destructor joins); a result queued just before it
     // closes is dropped with it.
     QMetaObject::invokeMethod(
-        this, [this, valid, feedTitle] { FinishCheck(valid, feedTitle); }, Qt::QueuedConnection);
+        this,
+        [this, valid, feedTitle, taken, health] { FinishCheck(valid, feedTitle, taken, health); },
+        Qt::QueuedConnection);
   });
 }
 
-void NewFeedSubjectDialog::FinishCheck(bool valid, const QString& feedTitle) {
+void NewFeedSubjectDialog::FinishCheck(bool valid, const QString& feedTitle,
+                                       const QString& feedAddress, const QString& health) {
   checking_ = false;
   okButton_->setEnabled(true);
   if (!valid) {
     validated_ = false;
-    status_->setText(QString::fromUtf8("读取feed失败"));
+    status_->setText(QString::fromUtf8("读取feed失败: ") + health);
   } else {
+    // A page's feed is what the subject follows.
+    address = feedAddress;
+    addressEdit_->setText(feedAddress);
     titleEdit_->setText(feedTitle);
     titleEdit_->setEnabled(true);
     status_->setText(QString::fromUtf8("验证成功,请点确定"));

@@ -37,7 +37,8 @@ class NewFeedSubjectDialog : public QDialog {
 
  private:
   void StartCheck();
-  void FinishCheck(bool valid, const QString& feedTitle);
+  void FinishCheck(bool valid, const QString& feedTitle, const QString& feedAddress,
+                   const QString& health);
 
   QLineEdit* addressEdit_;  // 1026
   QLineEdit* titleEdit_;    // 1029

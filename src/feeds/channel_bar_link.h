@@ -30,6 +30,9 @@ class ChannelBarLink {
     (void)titles;
   }
 
+  // A refresh pass ended, whatever it stored; the feeds' health may have changed. Posted.
+  virtual void PostRefreshPassDone() {}
+
   // Whether the bar window still exists.
   virtual bool IsAlive() const = 0;
 };

@@ -57,7 +57,35 @@ std::optional<ChannelList::Snapshot> ChannelList::At(size_t index) const {
   std::lock_guard lock(mutex_);
   if (index >= channels_.size()) return std::nullopt;
   const SubscribedChannel& channel = *channels_[index];
-  return Snapshot{&channel, channel.name, channel.feeds, channel.lastRefresh};
+  return Snapshot{&channel, channel.name, channel.feeds, channel.lastRefresh,
+                  channel.refreshRequested};
+}
+
+std::optional<ChannelList::Snapshot> ChannelList::TakeAt(size_t index) {
+  std::lock_guard lock(mutex_);
+  if (index >= channels_.size()) return std::nullopt;
+  SubscribedChannel& channel = *channels_[index];
+  Snapshot snapshot{&channel, channel.name, channel.feeds, channel.lastRefresh,
+                    channel.refreshRequested};
+  channel.refreshRequested = false;
+  return snapshot;
+}
+
+void ChannelList::RequestRefresh(const std::string& name) {
+  std::lock_guard lock(mutex_);
+  for (const auto& channel : channels_)
+    if (name.empty() || channel->name == name) channel->refreshRequested = true;
+}
+
+bool ChannelList::SetFeeds(const std::string& name, std::vector<std::string> feeds) {
+  std::lock_guard lock(mutex_);
+  for (const auto& channel : channels_) {
+    if (channel->name != name) continue;
+    channel->feeds = std::move(feeds);
+    channel->refreshRequested = true;
+    return true;
+  }
+  return false;
 }
 
 void ChannelList::SetLastRefresh(const SubscribedChannel* record, uint32_t tick) {

@@ -22,6 +22,7 @@ class ChannelList {
     std::string name;
     std::vector<std::string> feeds;
     uint32_t lastRefresh;
+    bool refreshRequested;
   };
 
   void Reset(std::vector<std::unique_ptr<SubscribedChannel>> channels);
@@ -37,6 +38,13 @@ class ChannelList {
   size_t Size() const;
   std::vector<std::string> Names() const;
   std::optional<Snapshot> At(size_t index) const;
+  // The same, for a refresh pass that takes the channel: clears its refresh request.
+  std::optional<Snapshot> TakeAt(size_t index);
+  // Asks for the named channel (empty: every channel) to be fetched at the next pass.
+  void RequestRefresh(const std::string& name);
+  // Gives the named channel a new feed list and asks for it to be fetched. False when no
+  // subscribed channel has the name.
+  bool SetFeeds(const std::string& name, std::vector<std::string> feeds);
   // Records a refresh if the record is still in the list.
   void SetLastRefresh(const SubscribedChannel* record, uint32_t tick);
   // Assigns command ids to the channels in list order, starting at `firstId`.

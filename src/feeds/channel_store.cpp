@@ -100,6 +100,24 @@ std::unique_ptr<SubscribedChannel> ChannelStore::LoadCatalogueFeeds(const std::s
   return channel;
 }
 
+std::unique_ptr<SubscribedChannel> ChannelStore::LoadSubscribingChannel(const std::string& name) {
+  std::unique_ptr<SubscribedChannel> catalogue = LoadCatalogueFeeds(name);
+  auto channel = std::make_unique<SubscribedChannel>();
+  channel->name = name;
+  AppendEnabledFeeds(UserFile().Read(), name, channel->feeds);
+  if (catalogue)
+    channel->feeds.insert(channel->feeds.end(), catalogue->feeds.begin(), catalogue->feeds.end());
+  if (channel->feeds.empty()) return nullptr;
+  return channel;
+}
+
+std::vector<std::string> ChannelStore::LoadEnabledFeeds(const std::string& name) {
+  std::vector<std::string> feeds;
+  AppendEnabledFeeds(UserFile().Read(), name, feeds);
+  AppendEnabledFeeds(Catalogue().Read(), name, feeds);
+  return feeds;
+}
+
 std::vector<ChannelStore::CatalogueChannel> ChannelStore::ListCatalogueChannels() {
   std::vector<CatalogueChannel> channels;
   const Snapshot catalogue = Catalogue().Read();
@@ -169,6 +187,32 @@ bool ChannelStore::AddUserFeed(const std::string& name, const std::string& addre
     return entries;
   });
   return written && !full;
+}
+
+bool ChannelStore::RemoveUserFeed(const std::string& name, const std::string& address) {
+  bool removed = false;
+  const bool written = UserFile().Update([&](const Snapshot& contents) {
+    std::vector<ProfileFile::Entry> entries;
+    const int count = contents.GetCount(name, "feedcnt");
+    std::vector<std::pair<std::string, std::string>> kept;
+    for (int j = 1; j <= count; ++j) {
+      std::string feed = contents.GetString(name, Numbered("feed", j), "", kFeedCapacity);
+      if (EqualsNoCase(feed, address)) continue;
+      kept.emplace_back(std::move(feed),
+                        contents.GetString(name, Numbered("feedstate", j), "0", kCountCapacity));
+    }
+    removed = static_cast<int>(kept.size()) != count;
+    if (!removed) return entries;
+    for (int j = 1; j <= count; ++j) {
+      const bool filled = j <= static_cast<int>(kept.size());
+      // A vacated slot is cleared, so a feed added there later starts switched on.
+      entries.push_back({name, Numbered("feed", j), filled ? kept[j - 1].first : ""});
+      entries.push_back({name, Numbered("feedstate", j), filled ? kept[j - 1].second : "0"});
+    }
+    entries.push_back({name, "feedcnt", std::to_string(kept.size())});
+    return entries;
+  });
+  return written && removed;
 }
 
 }  // namespace lumarine

@@ -34,6 +34,12 @@ class ChannelStore {
   static std::vector<std::unique_ptr<SubscribedChannel>> LoadSubscribedChannels();
   // All catalogue feeds of a channel whatever their state; null when it has none.
   static std::unique_ptr<SubscribedChannel> LoadCatalogueFeeds(const std::string& name);
+  // What a channel subscribed now downloads: the user's enabled feeds, then every catalogue
+  // feed; null when it has none.
+  static std::unique_ptr<SubscribedChannel> LoadSubscribingChannel(const std::string& name);
+  // A subscribed channel's feed list as a start would load it: the user's enabled feeds,
+  // then the catalogue's enabled feeds.
+  static std::vector<std::string> LoadEnabledFeeds(const std::string& name);
   static std::vector<CatalogueChannel> ListCatalogueChannels();
   static bool SubscribeChannel(const std::string& name);
   static bool UnsubscribeChannel(const std::string& name);
@@ -42,6 +48,10 @@ class ChannelStore {
   // False, with nothing written, also when the channel already holds the most feeds a
   // reader takes.
   static bool AddUserFeed(const std::string& name, const std::string& address);
+  // Removes the user's feeds of that address from the channel, closing the gap; catalogue
+  // feeds are never removed. False when the user had no such feed or the file could not be
+  // read or written.
+  static bool RemoveUserFeed(const std::string& name, const std::string& address);
 };
 
 }  // namespace lumarine

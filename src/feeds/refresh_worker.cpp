@@ -38,6 +38,10 @@ void RefreshWorker::Run(std::stop_token stop) {
   const StoreLockWaitStop quickStop(stop);
   if (!PauseFor(stop, timing_.firstPassDelay)) return;
   while (!stop.stop_requested() && bar_.IsAlive()) {
+    // A wake that arrives during the pass runs another one at once: it asks for channels
+    // (refresh, changed feeds) that this pass may have taken before the request. Channels
+    // fetched by this pass are not due then, so that pass costs nothing else.
+    FeedRefreshEvent().Reset();
     try {
       // New rows are shown when the pass ends, not only at the unread watcher's next round
       // minutes later.
@@ -50,8 +54,7 @@ void RefreshWorker::Run(std::stop_token stop) {
     } catch (...) {
       ShowMessageBox("error!!!");
     }
-    // A set that arrived during the pass is dropped here: it must not shorten the wait.
-    FeedRefreshEvent().Reset();
+    bar_.PostRefreshPassDone();
     FeedRefreshEvent().Wait(stop, timing_.refreshWait);
   }
 }
@@ -62,10 +65,11 @@ int RefreshWorker::DownloadPass(const std::stop_token& stop, std::vector<std::st
   std::vector<FeedFetcher::Job> jobs;
   std::vector<std::pair<const SubscribedChannel*, uint32_t>> owners;
   for (size_t index = 0;; ++index) {
-    const auto channel = channels_.At(index);
+    const auto channel = channels_.TakeAt(index);
     if (!channel) break;
     const uint32_t now = ticks_();
-    if (!IsChannelDue(channel->lastRefresh, now, timing_.dueAfterMs)) continue;
+    if (!channel->refreshRequested && !IsChannelDue(channel->lastRefresh, now, timing_.dueAfterMs))
+      continue;
     for (const std::string& address : channel->feeds) {
       jobs.push_back({address, channel->name});
       owners.emplace_back(channel->record, now);

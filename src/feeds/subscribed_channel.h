@@ -13,6 +13,9 @@ struct SubscribedChannel {
   std::vector<std::string> feeds;  // feed addresses to download
   uint32_t lastRefresh = 0;        // millisecond tick of the last stored feed; 0 = never
   int menuCommandId = 0;           // command id in the channel menu, set when it is built
+  // Fetch at the next pass whether due or not (refresh asked for, feeds changed). Survives a
+  // pass already running, whose downloads predate the request.
+  bool refreshRequested = false;
 };
 
 }  // namespace lumarine

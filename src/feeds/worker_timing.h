@@ -16,7 +16,10 @@ struct WorkerTiming {
   uint32_t dueAfterMs = 900'000;      // a channel is due when refreshed longer ago than this
   milliseconds feedPause{10};         // between the starts of two feed downloads
   size_t maxTransfers = 6;            // feed downloads of a pass at once
-  milliseconds unreadWait{480'000};   // between unread checks
+  // The news list says why it is empty after the first refresh pass, or this long after
+  // start at the latest.
+  milliseconds listNoticeDelay{20'000};
+  milliseconds unreadWait{480'000};  // between unread checks
   milliseconds recommendPause{3'000};
   size_t maxRowsPerPass = 18;
   milliseconds rowPause{5};

@@ -11,6 +11,7 @@ enum AppCommand : unsigned {
   kAppSubscribe = 1006,          // argument: channel name
   kAppUnsubscribe = 1007,        // argument: channel name
   kAppNewChannel = 1008,         // argument ignored
+  kAppShowReadNews = 1009,       // news list: add the shown channel's rows already read
 };
 
 }  // namespace lumarine

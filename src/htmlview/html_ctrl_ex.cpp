@@ -22,8 +22,9 @@ namespace {
 // The templates were written for an old engine. This runs before any page script of every
 // document and makes them behave as they did there, without touching their text:
 // window.navigate exists; the bodies' min-width (ignored by that engine) gives way so rows
-// wrap inside the narrow bar, also for long unbroken words; spans with a width lay out as
-// columns; and the manager's head row keeps its padding inside its 100% width.
+// wrap inside the narrow bar, also for long unbroken words (but never inside a channel tag's
+// brackets); spans with a width lay out as columns; and the manager's head row keeps its
+// padding inside its 100% width.
 constexpr char kCompatibilityScript[] = R"JS(
 (function () {
   if (typeof window.navigate !== 'function') {
@@ -38,6 +39,7 @@ constexpr char kCompatibilityScript[] = R"JS(
     sheet.replaceSync(
       'body { min-width: 0 !important; }' +
       '#c_1 > div { overflow-wrap: anywhere; }' +
+      '.classtag { white-space: nowrap; }' +
       'span[style*="width"] { display: inline-block; }' +
       '#pagehead { box-sizing: border-box; }');
     document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]);

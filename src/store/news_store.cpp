@@ -165,17 +165,13 @@ int CheckUnreadItems(const std::string& channel) {
   return 1;
 }
 
-void LoadUnreadItems(RssFeed& feed, const std::string& channel) {
-  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnectionInLoader);
-  if (!connection) return;
-  const std::string sql =
-      channel.empty()
-          ? FormatStatement("select * from FeedItem where  readstatus=%d limit 18", {kUnreadText})
-          : FormatStatement("select * from FeedItem where readstatus=%d and class = '%s' limit 18",
-                            {kUnreadText, QuoteSqlText(channel)});
-  const std::unique_ptr<NewsRecordset> rows = connection->Query(sql);
+namespace {
+
+// Appends the title, link and class of every row the query gives.
+void AppendRows(NewsConnection& connection, const std::string& sql, RssFeed& feed) {
+  const std::unique_ptr<NewsRecordset> rows = connection.Query(sql);
   if (!rows) {
-    ShowMessageBox(FormatComError(connection->LastError()));
+    ShowMessageBox(FormatComError(connection.LastError()));
     return;
   }
   DatabaseError error;
@@ -190,6 +186,30 @@ void LoadUnreadItems(RssFeed& feed, const std::string& channel) {
       return;
     }
   }
+}
+
+}  // namespace
+
+void LoadUnreadItems(RssFeed& feed, const std::string& channel) {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnectionInLoader);
+  if (!connection) return;
+  const std::string sql =
+      channel.empty()
+          ? FormatStatement("select * from FeedItem where  readstatus=%d limit 18", {kUnreadText})
+          : FormatStatement("select * from FeedItem where readstatus=%d and class = '%s' limit 18",
+                            {kUnreadText, QuoteSqlText(channel)});
+  AppendRows(*connection, sql, feed);
+}
+
+void LoadReadItems(RssFeed& feed, const std::string& channel, size_t limit) {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnectionInLoader);
+  if (!connection) return;
+  // Rows are only ever inserted, so the row id orders them by when they were stored.
+  const std::string where = channel.empty() ? "readstatus<>%d" : "readstatus<>%d and class = '%s'";
+  const std::string sql = FormatStatement("select * from FeedItem where " + where +
+                                              " order by rowid desc limit " + std::to_string(limit),
+                                          {kUnreadText, QuoteSqlText(channel)});
+  AppendRows(*connection, sql, feed);
 }
 
 int MarkItemsRead(const RssFeed* feed) {

@@ -30,6 +30,11 @@ int CheckUnreadItems(const std::string& channel);
 // title, link and className set.
 void LoadUnreadItems(RssFeed& feed, const std::string& channel);
 
+// Appends at most `limit` items of `channel` (empty: all channels) already marked read, the
+// newest stored first, with title, link and className set: what the user saw in this run
+// and may want to see again.
+void LoadReadItems(RssFeed& feed, const std::string& channel, size_t limit = 50);
+
 // Marks read every stored row whose link is the link of one of the feed's items; an item
 // without a link marks the link-less row of its title and channel. 1 when the database could
 // be opened (also for a null feed), else 0.

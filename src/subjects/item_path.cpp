@@ -68,11 +68,4 @@ std::string ParentItemPath(std::string_view path) {
   return std::string(path.substr(0, lastSlash));
 }
 
-std::string TitleKey(std::string_view title) {
-  std::string key(title);
-  for (char& c : key)
-    if (c == '&') c = '$';
-  return key;
-}
-
 }  // namespace lumarine

@@ -32,8 +32,4 @@ std::vector<std::string> SplitItemPath(std::string_view path);
 // The path without its last step ("" for a top-level item).
 std::string ParentItemPath(std::string_view path);
 
-// The key under which titles compare: "&" is stored as "$" in the subject file, so "A&B"
-// and a stored "A$B" are the same title.
-std::string TitleKey(std::string_view title);
-
 }  // namespace lumarine

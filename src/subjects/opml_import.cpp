@@ -84,9 +84,8 @@ void CollectUrls(const SubjectItem* item, std::set<std::string>& urls) {
 }
 
 SubjectItem* ChildTitled(SubjectItem* parent, const std::string& title) {
-  const std::string key = TitleKey(title);
   for (SubjectItem* child = parent->FirstChild(); child; child = child->NextSibling())
-    if (TitleKey(child->title) == key) return child;
+    if (child->title == title) return child;
   return nullptr;
 }
 

@@ -14,12 +14,13 @@ struct SubjectFeedItem {
   std::string description;
 };
 
-// Downloads and parses a feed; no items when it cannot be loaded. Must return soon after
-// `stop` is requested.
-using SubjectFeedLoader =
-    std::function<std::vector<SubjectFeedItem>(const std::string& address, std::stop_token stop)>;
+// Downloads and parses a feed; no items when it cannot be loaded, and then `failure` (when
+// given) says why in the user's words. Must return soon after `stop` is requested.
+using SubjectFeedLoader = std::function<std::vector<SubjectFeedItem>(
+    const std::string& address, std::stop_token stop, std::string* failure)>;
 
 // The items of the feed at `address` (any format the feed parser reads), in document order.
-std::vector<SubjectFeedItem> LoadSubjectFeed(const std::string& address, std::stop_token stop);
+std::vector<SubjectFeedItem> LoadSubjectFeed(const std::string& address, std::stop_token stop,
+                                             std::string* failure = nullptr);
 
 }  // namespace lumarine

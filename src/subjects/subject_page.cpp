@@ -39,10 +39,20 @@ constexpr std::string_view kPageTail = "</table></td></tr></table>";
 
 }  // namespace
 
-std::string BuildSubjectPage(std::string_view title, const std::vector<SubjectFeedItem>& items) {
+std::string BuildSubjectPage(std::string_view title, const std::vector<SubjectFeedItem>& items,
+                             std::string_view failure) {
   std::string page(kPageHead);
+  // The window and the browser's tab show the subject, not the file's name.
+  constexpr std::string_view kHtmlOpen = "<html>";
+  if (page.starts_with(kHtmlOpen))
+    page.insert(kHtmlOpen.size(), "<title>" + HtmlEscape(title) + "</title>");
   page += HtmlEscape(title);
   page += kPageAfterTitle;
+  if (items.empty()) {
+    page += "<tr><td class=\"itemDescription\">没有找到新闻";
+    if (!failure.empty()) page += "：" + HtmlEscape(failure);
+    page += "</td></tr>";
+  }
   for (const SubjectFeedItem& item : items) {
     page += "<tr><td class=\"itemTitle\"><a ";
     if (IsClickableAddress(item.link)) page += "href=\"" + HtmlEscape(item.link) + "\" ";

@@ -52,10 +52,11 @@ void SubjectPageWorker::WaitForRequests() {
 
 void SubjectPageWorker::Run(std::stop_token stop, uint64_t sequence, const std::string& url,
                             const std::string& title, const std::string& pagePath) {
-  // A feed that cannot be loaded gives the page with its header alone.
-  const std::vector<SubjectFeedItem> items = loader_(url, stop);
+  // A feed that cannot be loaded gives the page with its header and the reason.
+  std::string failure;
+  const std::vector<SubjectFeedItem> items = loader_(url, stop, &failure);
   if (stop.stop_requested()) return;
-  const std::string page = Utf8ToGb18030(BuildSubjectPage(title, items));
+  const std::string page = Utf8ToGb18030(BuildSubjectPage(title, items, failure));
   {
     std::lock_guard lock(pageMutex_);
     // A later request already left its page: this one must not replace it.

@@ -60,9 +60,8 @@ std::string XPathLiteral(std::string_view text) {
 }
 
 xmlNode* FindChildByTitle(xmlNode* parent, std::string_view title, const xmlNode* except) {
-  const std::string key = TitleKey(title);
   for (xmlNode* child = parent->children; child; child = child->next)
-    if (child != except && IsItem(child) && TitleKey(Title(child)) == key) return child;
+    if (child != except && IsItem(child) && Title(child) == title) return child;
   return nullptr;
 }
 
@@ -70,11 +69,10 @@ xmlNode* FindChildByTitle(xmlNode* parent, std::string_view title, const xmlNode
 // shows them: groups, then subjects, each in document order. Items of neither kind are not
 // shown and so never named.
 std::vector<xmlNode*> ItemsTitled(xmlNode* parent, std::string_view title) {
-  const std::string key = TitleKey(title);
   std::vector<xmlNode*> groups;
   std::vector<xmlNode*> subjects;
   for (xmlNode* child = parent->children; child; child = child->next) {
-    if (!IsItem(child) || TitleKey(Title(child)) != key) continue;
+    if (!IsItem(child) || Title(child) != title) continue;
     if (HasFolderFlag(child, 1))
       groups.push_back(child);
     else if (HasFolderFlag(child, 0))
@@ -103,10 +101,10 @@ bool CanHoldItems(xmlNode* node) { return !IsItem(node) || HasFolderFlag(node, 1
 
 bool WriteSubjectAttributes(xmlNode* element, const SubjectItem& item) {
   const XmlNode node(element);
-  const std::string title = TitleKey(item.title);
-  const std::string feed = item.kind == kSubjectKeyword ? title : TitleKey(item.url);
+  const std::string& feed = item.kind == kSubjectKeyword ? item.title : item.url;
   return XmlSetAttribute(node, "FOLDER", "0", true) &&
-         XmlSetAttribute(node, "TITLE", title, true) && XmlSetAttribute(node, "FEED", feed, true) &&
+         XmlSetAttribute(node, "TITLE", item.title, true) &&
+         XmlSetAttribute(node, "FEED", feed, true) &&
          XmlSetIntAttribute(node, "TYPE", item.kind, true);
 }
 
@@ -125,10 +123,10 @@ bool FillLevel(xmlNode* element, SubjectItem* parent, SubjectTreeModel& tree) {
     if (type == "1") {
       item->url = SubjectUrlTemplate::KeywordUrl(feed);
     } else if (type == "2") {
-      item->url = feed;
+      // Files written by earlier versions hold "$" for every "&" typed.
+      item->url = ReplaceAll(feed, '$', '&');
       item->kind = kSubjectFeed;
     }
-    item->url = ReplaceAll(item->url, '$', '&');
   }
   return true;
 }
@@ -301,8 +299,6 @@ std::string SubjectStore::PathToXPath(std::string_view path) {
   std::string xpath = ".";
   for (const std::string& step : SplitItemPath(path)) {
     xpath += "/ITEM[@TITLE=" + XPathLiteral(step);
-    // A subject created in this run is shown with "&" while its file holds "$".
-    if (step.find('&') != std::string::npos) xpath += " or @TITLE=" + XPathLiteral(TitleKey(step));
     // A hand-edited item without a title shows as an empty line; it must stay removable.
     if (step.empty()) xpath += " or not(@TITLE)";
     xpath += "]";

@@ -15,14 +15,13 @@ std::unique_ptr<SubjectItem> NewItem(std::string title, uint32_t colour, bool us
 // The item's number among the siblings that share its title, in the order the subject file
 // resolves them (groups first, then subjects); 0 when no sibling shares it.
 int Occurrence(const SubjectItem* item) {
-  const std::string key = TitleKey(item->title);
   int before = 0;
   int shared = 0;
   for (int pass = 0; pass < 2; ++pass) {
     const bool groups = pass == 0;
     for (const SubjectItem* sibling = item->parent->FirstChild(); sibling;
          sibling = sibling->NextSibling()) {
-      if (sibling->IsGroup() != groups || TitleKey(sibling->title) != key) continue;
+      if (sibling->IsGroup() != groups || sibling->title != item->title) continue;
       ++shared;
       if (sibling == item) before = shared;
     }

@@ -11,6 +11,7 @@
 
 #include "app/about_dialog.h"
 #include "app/app_bar_mngr.h"
+#include "app/command_line.h"
 #include "app/settings_dialog.h"
 #include "app/x11_dock_properties.h"
 #include "base/bar_images.h"
@@ -189,13 +190,19 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame.SplitterPosition(), 700);
     QCOMPARE(Settings::ReadInt("main", "bChannelHide", -1), 1);
 
+    // Shown again, a panel gets back the split the two had, dragged or not.
     frame.OnCommand(kCmdToggleChannelBar);
     QTRY_VERIFY(frame.ChannelBar()->isVisibleTo(&frame));
-    QCOMPARE(frame.SplitterPosition(), 700 / 5);
+    QCOMPARE(frame.SplitterPosition(), 700 / 3);
 
     frame.OnCommand(kCmdToggleSubjectBar);
     QTRY_VERIFY(!frame.SubjectBar()->isVisibleTo(&frame));
     QCOMPARE(frame.SplitterPosition(), 30);
+    frame.OnCommand(kCmdToggleSubjectBar);
+    QTRY_VERIFY(frame.SubjectBar()->isVisibleTo(&frame));
+    QCOMPARE(frame.SplitterPosition(), 700 / 3);
+    frame.OnCommand(kCmdToggleSubjectBar);
+    QTRY_VERIFY(!frame.SubjectBar()->isVisibleTo(&frame));
     QCOMPARE(Settings::ReadInt("main", "bSubHide", -1), 1);
     QVERIFY(program_->ReadProfile("sysopt.ini").find("bSubHide=1") != std::string::npos);
   }
@@ -288,7 +295,8 @@ class MainFrameTest : public QObject {
     QCOMPARE(bar.frame->TrayIcon()->toolTip(), QString("Lumarine Is Running"));
     QVERIFY(bar.frame->TrayIcon()->contextMenu() == bar.frame->TrayMenu());
 
-    PostUserMessage(bar.frame.get(), kMsgTrayNotify, QSystemTrayIcon::DoubleClick);
+    // A single click restores, as on every Linux desktop.
+    PostUserMessage(bar.frame.get(), kMsgTrayNotify, QSystemTrayIcon::Trigger);
     QTRY_VERIFY(bar.frame->isVisible());
     QVERIFY(!bar.frame->TrayIcon()->isVisible());
     QCOMPARE(x11::ReadCardinals(bar.frame.get(), "_NET_WM_STRUT_PARTIAL").at(0), 204u);
@@ -354,8 +362,12 @@ class MainFrameTest : public QObject {
     QCOMPARE(about->windowTitle(), QString("关于Lumarine"));
     QStringList lines;
     for (QLabel* label : about->findChildren<QLabel*>()) lines << label->text();
-    QVERIFY(lines.contains("版本：1.0"));
-    QCOMPARE(lines.size(), 6);
+    // The build's version, as --version prints it; no line sends the user to a file.
+    QVERIFY(lines.contains(QString::fromStdString("版本：" + CommandLine::Version())));
+    QVERIFY(QString::fromStdString(CommandLine::VersionText())
+                .contains(QString::fromStdString(CommandLine::Version())));
+    QVERIFY(lines.filter("ini").isEmpty());
+    QCOMPARE(lines.size(), 4);  // the icon and three lines: no home server is set
     about->accept();
   }
 };

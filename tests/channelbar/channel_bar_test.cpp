@@ -21,6 +21,7 @@
 #include "base/user_message_event.h"
 #include "channelbar/subscription_changed_event.h"
 #include "dialogs/channel_manager_dialog.h"
+#include "feeds/channel_store.h"
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
 #include "platform/text_codec.h"
@@ -52,8 +53,14 @@ class TestBar : public ChannelBar {
   using ChannelBar::ChannelBar;
   int choice = 0;
   std::vector<std::pair<QString, int>> offered;  // text, id; separators as ("", 0)
+  bool fakeManager = false;                      // count manager runs instead of showing it
+  int managerRuns = 0;
 
  protected:
+  void RunChannelManager() override {
+    if (!fakeManager) return ChannelBar::RunChannelManager();
+    ++managerRuns;
+  }
   int RunPopupMenu(QMenu& menu, const QPoint&) override {
     offered.clear();
     for (const QAction* action : menu.actions())
@@ -92,6 +99,8 @@ class ChannelBarTest : public QObject {
                             res.set_content(FeedXml(req.matches[1], 3), "text/xml");
                           });
     server_->Server().Get(
+        "/dead", [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+    server_->Server().Get(
         R"(/channel/recommend(\d)\.asp)", [](const httplib::Request& req, httplib::Response& res) {
           res.set_content(FeedXml("rec" + std::string(req.matches[1]), 1), "text/xml");
         });
@@ -102,7 +111,7 @@ class ChannelBarTest : public QObject {
                      server_->Url("/feed/tech") +
                      "\n[体育]\nfeedcnt=1\nfeed1=" + server_->Url("/feed/sport") +
                      "\n[财经]\nfeedcnt=1\nfeedstate1=1\nfeed1=" + server_->Url("/feed/money") +
-                     "\n");
+                     "\n[坏]\nfeedcnt=1\nfeed1=" + server_->Url("/dead") + "\n");
     WriteProfile("userchannel.ini",
                  "[userchannel]\nchannelcnt=2\nchannel1=科技\nchannel2=体育\n"
                  "[科技]\nsubstate=1\n[体育]\nsubstate=1\n");
@@ -132,11 +141,67 @@ class ChannelBarTest : public QObject {
                    ".join()")
                 .contains(QString::fromUtf8("[推荐]")));
 
-    // Handed rows were marked read: refreshing brings nothing new.
+    // A channel tag never breaks inside its brackets.
+    QCOMPARE(Script("getComputedStyle(document.querySelector('.classtag')).whiteSpace"),
+             QString("nowrap"));
+
+    // Refreshing downloads every channel now; handed rows were marked read, so it brings
+    // nothing new.
     const int shown = RowTexts().size();
     PostCommand(bar_, kCmdRefreshChannel);
+    QTRY_VERIFY_WITH_TIMEOUT(Count("/feed/tech") == 2 && Count("/feed/sport") == 2, 10000);
     test::Settle(500);
     QCOMPARE(RowTexts().size(), shown);
+  }
+
+  void refreshAndEditedFeedsDownloadAtOnce() {
+    StartBar();
+    WaitForDownloads({"/feed/tech", "/feed/sport"});
+    ChooseChannel(4002);  // 体育: refresh fetches the channel on show only
+    PostCommand(bar_, kCmdRefreshChannel);
+    QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/sport"), 2, 10000);
+    // A feed the edit channel dialog added is fetched now; so is a subscription's user feed.
+    ChannelStore::AddUserFeed("科技", server_->Url("/feed/added"));
+    Post(SubscriptionChangedEvent::kFeedsEdited, "科技");
+    QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/added"), 1, 10000);
+    Post(1, "科技");
+    Post(0, "科技");
+    QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/added"), 2, 10000);
+  }
+
+  void anEmptyListSaysWhyAndItsLinksWork() {
+    WriteProfile("userchannel.ini", "");
+    StartBar();
+    bar_->fakeManager = true;
+    QTRY_VERIFY_WITH_TIMEOUT(Notice().contains(QString::fromUtf8("还没有订阅频道")), 10000);
+    QCOMPARE(Script("document.getElementById('loading').style.display"), QString("none"));
+    Script("document.querySelector('#lm_notice a').click()");
+    QTRY_COMPARE(bar_->managerRuns, 1);
+    Post(0, "坏");  // its only feed answers 404
+    QTRY_VERIFY_WITH_TIMEOUT(Notice().contains(QString::fromUtf8("[坏]频道的新闻源都无法下载")),
+                             10000);
+    // A row that arrives replaces the text; the read-again link stays under the list.
+    RssItem arrived;
+    arrived.title = "arrived";
+    arrived.link = "http://e.example/arrived";
+    bar_->Page().InsertNewsRow(arrived);
+    QTRY_COMPARE(Notice(), QString());
+    QCOMPARE(Script("document.getElementById('lm_readagain').style.display"), QString(""));
+  }
+
+  void readNewsCanBeShownAgain() {
+    StartBar();
+    WaitForDownloads({"/feed/tech", "/feed/sport"});
+    ListRefreshEvent().Set();
+    QTRY_COMPARE_WITH_TIMEOUT(RowTexts().size(), 6, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!HasUnread(), 10000);
+    ChooseChannel(4001);  // 科技, all read
+    QTRY_VERIFY_WITH_TIMEOUT(Notice().contains(QString::fromUtf8("暂无新消息")), 10000);
+    for (int click = 0; click < 2; ++click) {  // the second click adds no row twice
+      Script("document.querySelector('#lm_readagain a').click()");
+      QTRY_COMPARE_WITH_TIMEOUT(RowTexts(), QStringList({"tech2", "tech1", "tech0"}), 10000);
+    }
+    QCOMPARE(Notice(), QString());
   }
 
   void channelMenuNumbersChannelsAndChoosingOneShowsOnlyItsRows() {
@@ -206,6 +271,9 @@ class ChannelBarTest : public QObject {
     QCOMPARE(opened.Opened()[0],
              std::string("https://www.baidu.com/baidu?wd=C%2B%2B%20%26%20%E6%96%B0%E9%97%BB"
                          "&tn=monline_dg"));
+    // Enter in the box searches too.
+    QTest::keyClick(bar_->SearchEdit(), Qt::Key_Return);
+    QTRY_COMPARE(opened.Opened().size(), size_t{2});
   }
 
   void subscriptionsChangeTheChannelList() {
@@ -384,6 +452,28 @@ class ChannelBarTest : public QObject {
                                          }),
                              10000);
     test::Settle(300);
+  }
+
+  int Count(const std::string& path) const {
+    const auto requests = server_->Requests();
+    return static_cast<int>(std::count(requests.begin(), requests.end(), path));
+  }
+  static bool HasUnread() {
+    RssFeed unread;
+    LoadUnreadItems(unread, "");
+    return unread.ItemCount() > 0;
+  }
+  void ChooseChannel(int id) {
+    bar_->choice = id;
+    PostUserMessage(bar_, kMsgLabelButton, 0, LabelButton::kTextWithArrow);
+    QTRY_COMPARE(bar_->ChannelSelector()->Text(),
+                 QString::fromStdString(bar_->Channels().NameOfCommand(id).value_or("")));
+  }
+  // The text that says why the list is empty, "" while it is not shown.
+  QString Notice() {
+    return Script(
+        "(function () { var n = document.getElementById('lm_notice');"
+        " return n && n.style.display != 'none' ? n.textContent : ''; })()");
   }
 
   void Post(int wParam, const char* name) {

@@ -1,7 +1,10 @@
 #include "dialogs/edit_channel_dialog.h"
 
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
@@ -30,6 +33,12 @@ class EditChannelDialogTest : public QObject {
   void initTestCase() {
     server_.Server().Get("/feed.xml", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(kTwoItemFeed, "application/xml");
+    });
+    server_.Server().Get("/site/", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content(
+          "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
+          "href=\"/feed.xml\"></head><body>site</body></html>",
+          "text/html");
     });
     server_.Start();
   }
@@ -95,7 +104,7 @@ class EditChannelDialogTest : public QObject {
     dialog.AddButton()->click();
     QCOMPARE(boxes.Calls().size(), size_t{1});
     QCOMPARE(boxes.Calls()[0].text, std::string("添加的Feed已经存在!"));
-    QCOMPARE(boxes.Calls()[0].caption, std::string("Quillcrawl"));
+    QCOMPARE(boxes.Calls()[0].caption, std::string("Lumarine"));
     QCOMPARE(Rows(dialog).size(), 3);
     QCOMPARE(program_->ReadProfile("userchannel.ini"), user_);
   }
@@ -111,7 +120,7 @@ class EditChannelDialogTest : public QObject {
     QCOMPARE(finished.first().first().toBool(), false);
     QVERIFY(dialog.AddButton()->isEnabled());
     QCOMPARE(boxes.Calls().size(), size_t{1});
-    QCOMPARE(boxes.Calls()[0].text, std::string("添加的Feed无效!"));
+    QCOMPARE(boxes.Calls()[0].text, std::string("添加的Feed无效!\nHTTP 404"));
     QCOMPARE(boxes.Calls()[0].caption, std::string("Lumarine"));
     QCOMPARE(Rows(dialog).size(), 3);
     QCOMPARE(program_->ReadProfile("userchannel.ini"), user_);
@@ -132,6 +141,57 @@ class EditChannelDialogTest : public QObject {
     QCOMPARE(dialog.FeedList()->topLevelItem(3)->text(1), QString::fromUtf8("正常 (2 条)"));
     QVERIFY(User().find("feedcnt=2") != std::string::npos);
     QVERIFY(User().find("feed2=" + address) != std::string::npos);
+    QVERIFY(dialog.FeedsChanged());
+  }
+
+  void aSitesPageAddressAddsTheFeedItAnnounces() {
+    test::MessageBoxRecorder boxes;
+    EditChannelDialog dialog(nullptr, "科技", false);
+    QSignalSpy finished(&dialog, &EditChannelDialog::AddFinished);
+    dialog.AddressEdit()->setText(QString::fromStdString(server_.Url("/site/")));
+    dialog.AddButton()->click();
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(finished.first().first().toBool(), true);
+    const QString feed = QString::fromStdString(server_.Url("/feed.xml"));
+    QCOMPARE(dialog.AddressEdit()->text(), feed);
+    QCOMPARE(Rows(dialog).last(), feed);
+    QVERIFY(User().find("feed2=" + feed.toStdString()) != std::string::npos);
+    QVERIFY(boxes.Calls().empty());
+  }
+
+  void onlyTheUsersOwnFeedsCanBeRemoved() {
+    EditChannelDialog dialog(nullptr, "科技", false);
+    QTreeWidget* list = dialog.FeedList();
+    for (int row : {0, 1}) {  // a catalogue feed can only be switched off; the user's goes
+      list->setCurrentItem(list->topLevelItem(row));
+      QCOMPARE(dialog.RemoveButton()->isEnabled(), row == 1);
+      QTest::keyClick(list, Qt::Key_Delete);
+    }
+    QCOMPARE(Rows(dialog), QStringList({"http://c/A", "http://c/B"}));
+    QVERIFY(User().find("feedcnt=0") != std::string::npos);
+    QVERIFY(dialog.FeedsChanged());
+    QCOMPARE(program_->ReadProfile("qixchannel.ini"), catalogue_);
+  }
+
+  // Run again at 2x by ctest (edit_channel_dialog_scaled_test).
+  void theStatusColumnAndEveryTextAreInView() {
+    FeedHealthBook health;
+    const std::string address = "http://a-rather-long-host-name.example.com/deep/path/feed.xml";
+    health.Record(address, {FeedHealth::State::kItems, 24, 0});
+    program_->WriteProfile("userchannel.ini", Utf8ToGb18030("[科技]\nfeedcnt=1\nfeed1=" + address));
+    EditChannelDialog dialog(nullptr, "科技", false, &health);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QHeaderView* header = dialog.FeedList()->header();
+    QVERIFY(header->sectionViewportPosition(1) + header->sectionSize(1) <=
+            dialog.FeedList()->viewport()->width());
+    QVERIFY(header->sectionSize(1) > dialog.FeedList()->fontMetrics().horizontalAdvance(
+                                         dialog.FeedList()->topLevelItem(1)->text(1)));
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+      QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                 : label->sizeHint().width() <= label->width() &&
+                                       label->sizeHint().height() <= label->height(),
+               qPrintable(label->text()));
   }
 
   void newChannelModeAddsRowsButWritesNothing() {

@@ -98,7 +98,7 @@ class NewSubjectDialogsTest : public QObject {
     QSignalSpy finished(&dialog, &NewFeedSubjectDialog::CheckFinished);
     dialog.accept();
     QVERIFY(finished.wait(10000));
-    QCOMPARE(dialog.StatusText(), QString::fromUtf8("读取feed失败"));
+    QCOMPARE(dialog.StatusText(), QString::fromUtf8("读取feed失败: 没有新闻"));  // and why
     QVERIFY(!dialog.IsValidated());
     AddressEdit(dialog)->setText(Url("/feed"));
     dialog.accept();

@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
       {"subscribe", [] { return ChannelStore::SubscribeChannel("新频道"); }},
       {"unsubscribe", [] { return ChannelStore::UnsubscribeChannel("科技"); }},
       {"add-feed", [] { return ChannelStore::AddUserFeed("科技", "http://example.test/new.xml"); }},
+      {"remove-feed",
+       [] { return ChannelStore::RemoveUserFeed("科技", "http://example.test/a.xml"); }},
       {"feed-state",
        [] { return ChannelStore::SetFeedState("科技", "http://example.test/b.xml", false); }},
       {"subject",

@@ -87,7 +87,7 @@ trial() {
   check "$op" "$label" "$status" "$work/t"
 }
 
-operations=(settings subscribe unsubscribe add-feed feed-state subject opml autostart download seed)
+operations=(settings subscribe unsubscribe add-feed remove-feed feed-state subject opml autostart download seed)
 pristine=$work/pristine
 reference=$work/reference
 mkdir -p "$reference"

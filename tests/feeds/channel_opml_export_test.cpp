@@ -49,7 +49,7 @@ TEST(ChannelOpmlExportTest, SubscribedChannelsHoldTheirEnabledFeedsOnce) {
   SubjectTreeModel tree;
   store.FillTree(tree);
   EXPECT_EQ(test::SubjectTitles(tree.Root()->FirstChild()),
-            "科技[http://u.test/?a=1$b=2 http://c.test/1]");
+            "科技[http://u.test/?a=1&b=2 http://c.test/1]");
 
   EXPECT_FALSE(ExportChannelsOpml(dir.File("missing/channels.opml")).ok);
 }

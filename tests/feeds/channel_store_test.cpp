@@ -145,6 +145,20 @@ TEST_F(ChannelStoreTest, AddedUserFeedIsEnabledAndLoadsAtTheNextStart) {
   EXPECT_EQ(channels[0]->feeds, (std::vector<std::string>{"http://u/new", "http://u/newer"}));
 }
 
+TEST_F(ChannelStoreTest, SubscribingTakesUserFeedsAndRemovingOneClosesTheGap) {
+  Catalogue("[科技]\nfeedcnt=2\nfeed1=http://c/1\nfeed2=http://c/2\nfeedstate2=1\n");
+  User("[科技]\nfeedcnt=3\nfeed1=http://u/1\nfeed2=http://u/2\nfeed3=http://u/3\nfeedstate3=1\n");
+  EXPECT_EQ(ChannelStore::LoadSubscribingChannel("科技")->feeds,
+            (std::vector<std::string>{"http://u/1", "http://u/2", "http://c/1", "http://c/2"}));
+  EXPECT_EQ(ChannelStore::LoadSubscribingChannel("无"), nullptr);
+  EXPECT_FALSE(ChannelStore::RemoveUserFeed("科技", "http://c/1"));  // catalogue feeds stay
+  ASSERT_TRUE(ChannelStore::RemoveUserFeed("科技", "HTTP://U/2"));
+  // u/3 moved up, still switched off; the slot left behind does not switch off a new feed.
+  ChannelStore::AddUserFeed("科技", "http://u/4");
+  EXPECT_EQ(ChannelStore::LoadEnabledFeeds("科技"),
+            (std::vector<std::string>{"http://u/1", "http://u/4", "http://c/1"}));
+}
+
 // A catalogue the update check installed with feedcnt=2147483647 hung start-up for hours.
 TEST_F(ChannelStoreTest, HugeCountsAreReadAsTheCap) {
   Catalogue(

@@ -136,7 +136,8 @@ class WorkersTest : public testing::Test {
     });
     server_.Start();
   }
-  void TearDown() override {
+  void TearDown() override { ReleaseSlow(); }
+  void ReleaseSlow() {
     {
       std::lock_guard lock(slowMutex_);
       released_ = true;
@@ -227,8 +228,7 @@ TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
 
   // Fifteen minutes later every channel is due again.
   tick = 5000 + 900001;
-  // A set that lands while the previous pass still stores its rows is dropped by design, so
-  // keep waking the worker until the pass runs.
+  // Woken, the worker finds every channel due.
   ASSERT_TRUE(Eventually([&] {
     FeedRefreshEvent().Set();
     return server_.Requests().size() == 14u;
@@ -239,6 +239,27 @@ TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
   LoadUnreadItems(loaded, "体育");
   EXPECT_EQ(loaded.ItemCount(), 9u) << "each item stored once, under its channel";
   EXPECT_TRUE(messages_.Calls().empty());
+}
+
+// Refresh and an edited feed list fetch at once, even when asked while a pass is running.
+TEST_F(WorkersTest, ARequestedRefreshOrNewFeedListIsFetchedAtOnceEvenDuringAPass) {
+  ChannelList channels;
+  std::vector<std::unique_ptr<SubscribedChannel>> list;
+  list.push_back(Channel("科技", {"/slow"}));
+  list.push_back(Channel("体育", {"/feed/b"}));
+  channels.Reset(std::move(list));
+  RefreshWorker worker(channels, bar_, test::FastTiming(), [] { return 5000u; });
+  worker.Start();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/b") == 1 && RequestsFor("/slow"); }));
+  EXPECT_TRUE(channels.SetFeeds("科技", {server_.Url("/feed/h")}));  // while /slow holds
+  FeedRefreshEvent().Set();
+  ReleaseSlow();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/h") == 1; }));
+  channels.RequestRefresh("");
+  FeedRefreshEvent().Set();
+  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/b") == 2; }));
+  worker.Stop();
+  EXPECT_EQ(RequestsFor("/feed/h"), 2u);
 }
 
 TEST_F(WorkersTest, ChannelWhoseFeedsFailIsStillMarkedRefreshed) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "full_disk_vfs.h"
 #include "news_database_fixture.h"
@@ -89,6 +90,24 @@ TEST_F(NewsDatabaseTest, LoadsAtMostEighteenAndMarkingShowsTheRest) {
   LoadUnreadItems(third, "news");
   EXPECT_TRUE(third.items.empty());
   EXPECT_EQ(CheckUnreadItems("news"), 1);  // still 1 with nothing left to show
+}
+
+TEST_F(NewsDatabaseTest, ReadItemsComeBackNewestStoredFirstPerChannelAndCapped) {
+  ASSERT_EQ(SaveFeedItems(MakeFeed("O'Brien", "a", 3), true), 3);
+  ASSERT_EQ(SaveFeedItems(MakeFeed("news", "b", 2), true), 2);
+  RssFeed unread;
+  LoadUnreadItems(unread, "");
+  unread.items.erase(unread.items.begin() + 1);  // a/1 stays unread: never read again
+  ASSERT_EQ(MarkItemsRead(&unread), 1);
+  for (const auto& [channel, limit, links] :
+       {std::tuple<std::string, size_t, std::vector<std::string>>{
+            "O'Brien", 50, {"http://news.example/a/2", "http://news.example/a/0"}},
+        {"", 1, {"http://news.example/b/1"}}}) {
+    RssFeed read;
+    LoadReadItems(read, channel, limit);
+    EXPECT_EQ(Links(read), links) << channel;
+  }
+  EXPECT_TRUE(messages_.Calls().empty());
 }
 
 TEST_F(NewsDatabaseTest, EmptyChannelNameMeansAllChannels) {

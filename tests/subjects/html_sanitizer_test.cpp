@@ -46,16 +46,18 @@ TEST(HtmlSanitizerTest, OnlyWebAddressesAreClickable) {
     EXPECT_FALSE(IsClickableAddress(bad)) << bad;
 }
 
-TEST(SubjectPageTest, EmptyFeedGivesTheHeaderAndAnEmptyInnerTable) {
+TEST(SubjectPageTest, EmptyFeedGivesTheHeaderAndSaysNoNewsWasFound) {
   const std::string page = BuildSubjectPage("网球 <&>", {});
-  EXPECT_TRUE(page.starts_with("<html><style>.channelTitle {font-family: \"黑体\""));
+  EXPECT_TRUE(page.starts_with(
+      "<html><title>网球 &lt;&amp;&gt;</title><style>.channelTitle {font-family: \"黑体\""));
   EXPECT_NE(page.find("font-size: 12px;}\t\t</style><body>"), std::string::npos);
   EXPECT_TRUE(page.ends_with(
       "class=\"channelTitle\">网球 &lt;&amp;&gt;</a></td></tr><tr><td "
       "class=\"channelDescription\"></td></tr></table></td></tr></table><br><br><table "
       "width=\"680\" border=\"0\" align=\"center\" cellpadding=\"1\" cellspacing=\"0\" "
       "bgcolor=\"#A3A3A3\"><tr><td><table width=\"680\" border=\"0\" cellpadding=\"5\" "
-      "cellspacing=\"0\" bgcolor=\"#FFFFFF\"></table></td></tr></table>"))
+      "cellspacing=\"0\" bgcolor=\"#FFFFFF\"><tr><td class=\"itemDescription\">没有找到新闻"
+      "</td></tr></table></td></tr></table>"))
       << page;
 }
 

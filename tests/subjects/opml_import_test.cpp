@@ -64,6 +64,13 @@ TEST_F(OpmlImportTest, FeedsBecomeFeedSubjectsAndFoldersBecomeGroups) {
             "Top=http://a.test/top.xml http://a.test/untitled=http://a.test/untitled");
 }
 
+TEST_F(OpmlImportTest, AmpersandsAreKeptAsWritten) {
+  const auto result = Import(R"(<opml><body><outline text="R&amp;D">
+  <outline text="A&amp;B" xmlUrl="http://a.test/f?x=1&amp;y=2"/></outline></body></opml>)");
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(Reloaded(), "R&D[A&B=http://a.test/f?x=1&y=2]");
+}
+
 TEST_F(OpmlImportTest, KnownAddressesAreSkippedAndTakenTitlesNumbered) {
   SubjectItem existing("Top");
   existing.kind = kSubjectFeed;

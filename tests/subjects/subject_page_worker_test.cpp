@@ -104,12 +104,19 @@ TEST(LoadSubjectFeedTest, ReadsEveryFormatTheFeedParserReads) {
   EXPECT_EQ(items[1].description, "c");
 }
 
-TEST_F(SubjectPageWorkerTest, AnEmptyOrUnreachableFeedGivesTheHeaderAlone) {
-  for (const std::string path : {"/empty", "/missing"}) {
+TEST_F(SubjectPageWorkerTest, AnEmptyOrUnreachableFeedSaysSoAndWhy) {
+  struct Case {
+    std::string path;
+    std::string says;
+  };
+  for (const Case& c :
+       {Case{"/empty", "没有找到新闻：没有新闻"}, Case{"/missing", "没有找到新闻：HTTP 404"}}) {
     SubjectPageWorker worker;
-    worker.Request(server_.Url(path), "T");
+    worker.Request(server_.Url(c.path), "R&D");
     worker.WaitForRequests();
-    EXPECT_EQ(Page(), BuildSubjectPage("T", {})) << path;
+    const std::string page = Page();
+    EXPECT_NE(page.find(c.says), std::string::npos) << page;
+    EXPECT_NE(page.find("<title>R&amp;D</title>"), std::string::npos) << page;
   }
   EXPECT_EQ(opened_.Opened().size(), 2u);
 }
@@ -149,7 +156,7 @@ TEST_F(SubjectPageWorkerTest, ALaterRequestsPageIsNeverReplacedByAnEarlierOne) {
   std::mutex mutex;
   std::condition_variable changed;
   bool releaseFirst = false;
-  SubjectPageWorker worker([&](const std::string& address, std::stop_token) {
+  SubjectPageWorker worker([&](const std::string& address, std::stop_token, std::string*) {
     if (address == "first") {
       std::unique_lock lock(mutex);
       changed.wait(lock, [&] { return releaseFirst; });

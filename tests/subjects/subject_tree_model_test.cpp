@@ -164,14 +164,15 @@ TEST_F(SubjectTreeModelTest, DropOnTheNextItemKeepsTheSourceInFrontOfIt) {
 
 TEST_F(SubjectTreeModelTest, PathStepsNumberSiblingsThatShareATitleGroupsFirst) {
   SubjectItem* subject = tree_.AddChild(nullptr, "A&B");
-  SubjectItem* group = Group(nullptr, "A$B");  // the same title as the file stores it
+  SubjectItem* group = Group(nullptr, "A&B");
+  tree_.AddChild(nullptr, "A$B");  // a title of its own
   SubjectItem* inner = tree_.AddChild(group, "x/y");
   tree_.AddChild(nullptr, "Other");
   EXPECT_EQ(tree_.ItemPath(subject), "/A&B\\#2");
-  EXPECT_EQ(tree_.ItemPath(inner), "/A$B\\#1/x\\/y");
+  EXPECT_EQ(tree_.ItemPath(inner), "/A&B\\#1/x\\/y");
   const std::vector<ItemPathStep> steps = SplitItemPathSteps(tree_.ItemPath(inner));
   ASSERT_EQ(steps.size(), 2u);
-  EXPECT_EQ(steps[0].title, "A$B");
+  EXPECT_EQ(steps[0].title, "A&B");
   EXPECT_EQ(steps[0].occurrence, 1);
   EXPECT_EQ(steps[1].title, "x/y");
   EXPECT_EQ(steps[1].occurrence, 0);
