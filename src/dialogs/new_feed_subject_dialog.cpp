@@ -11,6 +11,7 @@
 
 #include "feeds/rss_feed.h"
 #include "platform/message_box.h"
+#include "subjects/html_sanitizer.h"
 #include "subjects/xml_safe_text.h"
 
 namespace lumarine {
@@ -84,7 +85,8 @@ void NewFeedSubjectDialog::StartCheck() {
     const RssFeed feed = ParseFeed(target, true, false, stop);
     if (stop.stop_requested()) return;
     const bool valid = feed.ItemCount() > 0;
-    const QString feedTitle = QString::fromStdString(feed.title);
+    // The channel title is HTML; the subject's title is plain text.
+    const QString feedTitle = QString::fromStdString(TitlePlainText(feed.title));
     // The dialog outlives this thread (its destructor joins); a result queued just before it
     // closes is dropped with it.
     QMetaObject::invokeMethod(

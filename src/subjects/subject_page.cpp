@@ -15,6 +15,7 @@ constexpr std::string_view kBlogSearch =
 
 constexpr std::string_view kPageHead =
     "<html>"
+    "<meta charset=\"gb18030\">"
     "<style>.channelTitle {font-family: \"黑体\", Helvetica, sans-serif;font-size: 15pt;color: "
     "#FFFFFF;}.channelDescription {font-family: Verdana, Arial, Helvetica, sans-serif;font-size: "
     "7pt;color: #ddf1d8;}.itemTitle {font-size:15px;font-family: \"宋体\";text-decoration:none;"
@@ -39,7 +40,8 @@ constexpr std::string_view kPageTail = "</table></td></tr></table>";
 
 }  // namespace
 
-std::string BuildSubjectPage(std::string_view title, const std::vector<SubjectFeedItem>& items) {
+std::string BuildSubjectPage(std::string_view title, const std::vector<SubjectFeedItem>& items,
+                             std::string_view feedAddress) {
   std::string page(kPageHead);
   page += HtmlEscape(title);
   page += kPageAfterTitle;
@@ -47,9 +49,9 @@ std::string BuildSubjectPage(std::string_view title, const std::vector<SubjectFe
     page += "<tr><td class=\"itemTitle\"><a ";
     if (IsClickableAddress(item.link)) page += "href=\"" + HtmlEscape(item.link) + "\" ";
     page += "target=\"_blank\" class=\"itemTitle\">";
-    page += HtmlEscape(item.title);
+    page += SanitizeTitleHtml(item.title);
     page += "</a></td></tr><tr><td class=\"itemDescription\">";
-    page += SanitizeHtmlFragment(item.description);
+    page += SanitizeHtmlFragment(item.description, item.link, feedAddress);
     page += "</td></tr>";
   }
   page += kPageTail;

@@ -55,7 +55,7 @@ void SubjectPageWorker::Run(std::stop_token stop, uint64_t sequence, const std::
   // A feed that cannot be loaded gives the page with its header alone.
   const std::vector<SubjectFeedItem> items = loader_(url, stop);
   if (stop.stop_requested()) return;
-  const std::string page = Utf8ToGb18030(BuildSubjectPage(title, items));
+  const std::string page = Utf8ToGb18030(BuildSubjectPage(title, items, url));
   {
     std::lock_guard lock(pageMutex_);
     // A later request already left its page: this one must not replace it.
