@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <unordered_map>
 
 #include "platform/html_entities.h"
 #include "platform/text_codec.h"
@@ -417,15 +418,15 @@ std::string RepairMarkup(std::string_view text, size_t limit) {
 // later item inside the unclosed one. An end tag that closes nothing open is left for the
 // recovering parse (which closes the innermost element, as done here too, and marks it
 // damaged). `text` comes from RepairMarkup: every "<" starts markup.
-std::string CloseUnclosedElements(std::string text) {
+std::string CloseUnclosedElements(const std::string& text) {
   struct Open {
     std::string name;
     size_t firstChild;  // where its first child element starts in `text`, or npos
   };
   std::vector<Open> open;
-  // Each repair moves the rest of the text: a bound keeps a hostile document linear.
-  constexpr int kMaxRepairs = 1000;
-  int repairs = 0;
+  std::unordered_map<std::string, int> openCount;  // how many of each name are open
+  // End tags to insert and where, in the order of their places (see below).
+  std::vector<std::pair<size_t, std::string>> closes;
   size_t i = 0;
   const auto skipPast = [&](std::string_view close) {
     const size_t end = text.find(close, i);
@@ -441,9 +442,11 @@ std::string CloseUnclosedElements(std::string text) {
       skipPast("?>");
     } else if (rest.starts_with("<!")) {
       // The document type declaration: its internal subset holds ">" of its own.
-      const size_t subset = text.find('[', i), end = text.find('>', i);
-      if (subset != std::string::npos && subset < end) {
-        i = subset;
+      const size_t end = text.find('>', i);
+      const size_t subset =
+          std::string_view(text).substr(i, end == std::string::npos ? end : end - i).find('[');
+      if (subset != std::string::npos) {
+        i += subset;
         skipPast("]");
       }
       skipPast(">");
@@ -473,30 +476,48 @@ std::string CloseUnclosedElements(std::string text) {
       if (!closing) {
         if (!open.empty() && open.back().firstChild == std::string::npos)
           open.back().firstChild = tagStart;
-        if (text[k - 1] != '/') open.push_back({std::move(name), std::string::npos});
+        if (text[k - 1] != '/') {
+          ++openCount[name];
+          open.push_back({std::move(name), std::string::npos});
+        }
         continue;
       }
-      const auto match = std::find_if(open.rbegin(), open.rend(),
-                                      [&](const Open& element) { return element.name == name; });
-      if (match == open.rend()) {
-        if (!open.empty()) open.pop_back();
+      const auto pop = [&] {
+        --openCount[open.back().name];
+        open.pop_back();
+      };
+      const auto count = openCount.find(name);
+      if (count == openCount.end() || count->second == 0) {
+        if (!open.empty()) pop();
         continue;
       }
-      if (++repairs > kMaxRepairs) return text;
-      // Innermost first: each insertion lies after those still to come (only the innermost
-      // can have no child element, and it is the one that ends here).
+      // Each unclosed element ends before its first child element, or here when it has
+      // none (only the innermost can have none).
       while (open.back().name != name) {
         const Open& element = open.back();
         const std::string endTag = "</" + element.name + ">";
         const size_t at = element.firstChild == std::string::npos ? tagStart : element.firstChild;
-        text.insert(at, endTag);
-        i += endTag.size();
-        open.pop_back();
+        closes.emplace_back(at, endTag);
+        pop();
       }
-      open.pop_back();
+      pop();
     }
   }
-  return text;
+  if (closes.empty()) return text;
+  // No two share a place, and each event's places lie after those of the open elements
+  // still to close: sorted, they are copied in one pass.
+  std::sort(closes.begin(), closes.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string out;
+  out.reserve(text.size() + closes.size() * 16);
+  size_t copied = 0;
+  for (const auto& [at, endTag] : closes) {
+    out.append(text, copied, at - copied);
+    out += endTag;
+    copied = at;
+  }
+  out.append(text, copied);
+  return out;
 }
 
 }  // namespace
