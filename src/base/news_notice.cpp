@@ -1,5 +1,7 @@
 #include "base/news_notice.h"
 
+#include "subjects/html_sanitizer.h"
+
 namespace lumarine {
 namespace {
 
@@ -13,7 +15,8 @@ std::string NewsNotice::Body(int count, const std::vector<std::string>& titles, 
   size_t shown = 0;
   for (const std::string& title : titles) {
     if (shown == kMostTitles) break;
-    const std::string line = OneLine(title, kTitleCharacters);
+    // Titles are HTML: a notification shows their text.
+    const std::string line = OneLine(TitlePlainText(title), kTitleCharacters);
     if (line.empty()) continue;
     body += '\n';
     body += markup ? EscapeMarkup(line) : line;

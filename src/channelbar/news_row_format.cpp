@@ -3,17 +3,18 @@
 #include "base/command_ids.h"
 #include "htmlview/app_commands.h"
 #include "htmlview/html_text.h"
+#include "subjects/html_sanitizer.h"
 
 namespace lumarine {
 
 std::string FormatNewsRow(const RssItem& item) {
   std::string row =
       "<div id=news onmouseover=\"this.className='style1'\" onmouseout=\"this.className=''\">";
+  const std::string title = SanitizeTitleHtml(item.title);
   if (IsWebAddress(item.link))
-    row += "<a href=\"" + HtmlEscape(item.link) + "\" target=\"_blank\">" + HtmlEscape(item.title) +
-           "</a>";
+    row += "<a href=\"" + HtmlEscape(item.link) + "\" target=\"_blank\">" + title + "</a>";
   else
-    row += "<span>" + HtmlEscape(item.title) + "</span>";
+    row += "<span>" + title + "</span>";
   row += "<span class=classtag>[" + HtmlEscape(item.className) + "]</span></div>";
   return row;
 }

@@ -12,6 +12,7 @@
 #include "feeds/feed_finder.h"
 #include "platform/message_box.h"
 #include "platform/xml_safe_text.h"
+#include "subjects/html_sanitizer.h"
 
 namespace lumarine {
 
@@ -84,7 +85,8 @@ void NewFeedSubjectDialog::StartCheck() {
     const FeedFinder::Result found = FeedFinder::Check(target, true, stop);
     if (stop.stop_requested()) return;
     const bool valid = found.feed.ItemCount() > 0;
-    const QString feedTitle = QString::fromStdString(found.feed.title);
+    // The channel title is HTML; the subject's title is plain text.
+    const QString feedTitle = QString::fromStdString(TitlePlainText(found.feed.title));
     const QString taken = QString::fromStdString(found.address);
     const QString health = QString::fromStdString(FeedHealthText(found.health));
     // The dialog outlives this thread (its destructor joins); a result queued just before it

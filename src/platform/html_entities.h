@@ -10,4 +10,7 @@ namespace lumarine {
 // are case-sensitive, as in HTML.
 std::optional<std::string_view> HtmlEntityText(std::string_view name);
 
+// Whether HTML also reads the name without its ";" ("&copy" as "&copy;"): the legacy names.
+bool IsLegacyHtmlEntity(std::string_view name);
+
 }  // namespace lumarine

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <unordered_map>
 
 #include "platform/html_entities.h"
 #include "platform/text_codec.h"
@@ -410,6 +411,115 @@ std::string RepairMarkup(std::string_view text, size_t limit) {
   return out;
 }
 
+// Closes what a writer left open, where the end tag of an element further out shows it: the
+// unclosed elements end before their first child element (so `<itunes:category text="x">`
+// without an end tag holds nothing, and the item's own elements stay the item's), or where the
+// outer element ends when they hold text only. Without this the parser's recovery nests every
+// later item inside the unclosed one. An end tag that closes nothing open is left for the
+// recovering parse (which closes the innermost element, as done here too, and marks it
+// damaged). `text` comes from RepairMarkup: every "<" starts markup.
+std::string CloseUnclosedElements(const std::string& text) {
+  struct Open {
+    std::string name;
+    size_t firstChild;  // where its first child element starts in `text`, or npos
+  };
+  std::vector<Open> open;
+  std::unordered_map<std::string, int> openCount;  // how many of each name are open
+  // End tags to insert and where, in the order of their places (see below).
+  std::vector<std::pair<size_t, std::string>> closes;
+  size_t i = 0;
+  const auto skipPast = [&](std::string_view close) {
+    const size_t end = text.find(close, i);
+    i = end == std::string::npos ? text.size() : end + close.size();
+  };
+  while ((i = text.find('<', i)) != std::string::npos) {
+    const std::string_view rest = std::string_view(text).substr(i);
+    if (rest.starts_with("<!--")) {
+      skipPast("-->");
+    } else if (rest.starts_with("<![CDATA[")) {
+      skipPast("]]>");
+    } else if (rest.starts_with("<?")) {
+      skipPast("?>");
+    } else if (rest.starts_with("<!")) {
+      // The document type declaration: its internal subset holds ">" of its own.
+      const size_t end = text.find('>', i);
+      const size_t subset =
+          std::string_view(text).substr(i, end == std::string::npos ? end : end - i).find('[');
+      if (subset != std::string::npos) {
+        i += subset;
+        skipPast("]");
+      }
+      skipPast(">");
+    } else {
+      const size_t tagStart = i;
+      const bool closing = rest.size() > 1 && rest[1] == '/';
+      size_t nameEnd = i + (closing ? 2 : 1);
+      while (nameEnd < text.size() && IsNameByte(static_cast<unsigned char>(text[nameEnd])))
+        ++nameEnd;
+      const size_t nameStart = tagStart + (closing ? 2 : 1);
+      std::string name = text.substr(nameStart, nameEnd - nameStart);
+      // To the ">" outside quoted attribute values.
+      size_t k = nameEnd;
+      char quote = 0;
+      for (; k < text.size(); ++k) {
+        if (quote) {
+          if (text[k] == quote) quote = 0;
+        } else if (text[k] == '"' || text[k] == '\'') {
+          quote = text[k];
+        } else if (text[k] == '>') {
+          break;
+        }
+      }
+      if (k >= text.size()) break;  // a cut tag: the recovering parse sees to it
+      i = k + 1;
+      if (name.empty()) continue;
+      if (!closing) {
+        if (!open.empty() && open.back().firstChild == std::string::npos)
+          open.back().firstChild = tagStart;
+        if (text[k - 1] != '/') {
+          ++openCount[name];
+          open.push_back({std::move(name), std::string::npos});
+        }
+        continue;
+      }
+      const auto pop = [&] {
+        --openCount[open.back().name];
+        open.pop_back();
+      };
+      const auto count = openCount.find(name);
+      if (count == openCount.end() || count->second == 0) {
+        if (!open.empty()) pop();
+        continue;
+      }
+      // Each unclosed element ends before its first child element, or here when it has
+      // none (only the innermost can have none).
+      while (open.back().name != name) {
+        const Open& element = open.back();
+        const std::string endTag = "</" + element.name + ">";
+        const size_t at = element.firstChild == std::string::npos ? tagStart : element.firstChild;
+        closes.emplace_back(at, endTag);
+        pop();
+      }
+      pop();
+    }
+  }
+  if (closes.empty()) return text;
+  // No two share a place, and each event's places lie after those of the open elements
+  // still to close: sorted, they are copied in one pass.
+  std::sort(closes.begin(), closes.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string out;
+  out.reserve(text.size() + closes.size() * 16);
+  size_t copied = 0;
+  for (const auto& [at, endTag] : closes) {
+    out.append(text, copied, at - copied);
+    out += endTag;
+    copied = at;
+  }
+  out.append(text, copied);
+  return out;
+}
+
 }  // namespace
 
 std::optional<XmlNode> XmlNode::SelectSingle(const std::string& path) const {
@@ -443,6 +553,74 @@ std::string XmlNode::Text() const {
   const std::string_view kept = trimmed(text);
   if (kept.size() == text.size()) return text;
   return std::string(kept);
+}
+
+namespace {
+
+void AppendEscaped(std::string_view text, bool attribute, std::string& out) {
+  for (const char c : text) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"' && attribute)
+      out += "&quot;";
+    else
+      out += c;
+  }
+}
+
+void AppendMarkup(const xmlNode* node, std::string& out, int depth) {
+  for (const xmlNode* child = node; child && out.size() < kMaxTextBytes; child = child->next) {
+    switch (child->type) {
+      case XML_TEXT_NODE:
+      case XML_CDATA_SECTION_NODE:
+        if (child->content)
+          AppendEscaped(reinterpret_cast<const char*>(child->content), false, out);
+        break;
+      case XML_ENTITY_REF_NODE: {
+        const auto* entity = reinterpret_cast<const xmlEntity*>(child->children);
+        std::string text;
+        if (entity && entity->etype == XML_INTERNAL_GENERAL_ENTITY)
+          AppendText(entity->children, text, 1);
+        AppendEscaped(text, false, out);
+        break;
+      }
+      case XML_ELEMENT_NODE: {
+        const std::string_view name = reinterpret_cast<const char*>(child->name);
+        out += '<';
+        out += name;
+        for (const xmlAttr* attribute = child->properties; attribute; attribute = attribute->next) {
+          out += ' ';
+          out += reinterpret_cast<const char*>(attribute->name);
+          out += "=\"";
+          std::string value;
+          AppendText(attribute->children, value, 0);
+          AppendEscaped(value, true, out);
+          out += '"';
+        }
+        out += '>';
+        if (depth < 256) AppendMarkup(child->children, out, depth + 1);
+        out += "</";
+        out += name;
+        out += '>';
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+std::string XmlNode::InnerMarkup() const {
+  std::string markup;
+  AppendMarkup(node_->children, markup, 0);
+  if (markup.size() > kMaxTextBytes) markup.resize(kMaxTextBytes);
+  return markup;
 }
 
 std::string XmlNode::Name() const {
@@ -512,11 +690,37 @@ std::string XmlNode::ResolveReference(std::string reference,
                                       std::string_view documentAddress) const {
   // Most links are absolute: they stay byte for byte what the feed wrote.
   if (reference.empty() || HasScheme(reference)) return reference;
-  std::string resolved = std::move(reference);
+  const std::string encoded = EncodeForUri(reference);
+  std::string resolved = encoded;
   if (const auto base = TakeXmlString(xmlNodeGetBase(node_->doc, node_)))
     resolved = BuildUri(resolved, *base).value_or(resolved);
   if (!HasScheme(resolved) && HasScheme(documentAddress))
     resolved = BuildUri(resolved, std::string(documentAddress)).value_or(resolved);
+  return resolved == encoded ? reference : resolved;
+}
+
+std::string EncodeForUri(std::string_view reference) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(reference.size());
+  for (const char ch : reference) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '`') {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0x0F];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> ResolveUri(std::string_view reference, std::string_view base) {
+  if (HasScheme(reference)) return std::string(reference);
+  if (!HasScheme(base)) return std::nullopt;
+  auto resolved = BuildUri(EncodeForUri(reference), std::string(base));
+  if (!resolved || !HasScheme(*resolved)) return std::nullopt;
   return resolved;
 }
 
@@ -571,8 +775,8 @@ std::unique_ptr<XmlDocument> XmlDocument::ParseLenient(std::string_view bytes,
     if (!strict.sawError) return std::unique_ptr<XmlDocument>(new XmlDocument(doc));
     xmlFreeDoc(doc);  // an undeclared entity lost its text: read it again, repaired
   }
-  const std::string repaired =
-      RepairMarkup(DecodeToUtf8(source.text, source.charset), 3 * kMaxDocumentBytes);
+  const std::string repaired = CloseUnclosedElements(
+      RepairMarkup(DecodeToUtf8(source.text, source.charset), 3 * kMaxDocumentBytes));
   ParseReport recovered;
   xmlDoc* doc = ReadText(repaired, {}, true, recovered);
   if (!doc) return nullptr;

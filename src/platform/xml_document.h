@@ -23,6 +23,9 @@ class XmlNode {
   // Text content of the node and its descendants, UTF-8, leading and trailing white space
   // trimmed. Internal entities are expanded up to a fixed output bound.
   std::string Text() const;
+  // The content as markup (elements by their local names, text escaped): what an XHTML
+  // body or an inline Atom construct holds. Comments and processing instructions go.
+  std::string InnerMarkup() const;
   std::string Name() const;
 
   // Walking the element children in document order, without XPath.
@@ -34,8 +37,9 @@ class XmlNode {
   // The value of an attribute in no namespace, or in `namespaceUri`; empty when absent.
   std::string Attribute(const char* name, const char* namespaceUri = nullptr) const;
   // `reference` made absolute: against the xml:base of this element and its ancestors, then
-  // against `documentAddress` (where the document came from; may be empty). An absolute
-  // reference, or one that cannot be resolved, comes back unchanged.
+  // against `documentAddress` (where the document came from; may be empty), escaped as
+  // EncodeForUri does. An absolute reference, or one that cannot be resolved, comes back
+  // unchanged.
   std::string ResolveReference(std::string reference, std::string_view documentAddress) const;
   // Whether the recovering parse had to repair something inside this element (only
   // documents from ParseLenient have such elements).
@@ -80,6 +84,14 @@ class XmlDocument {
   explicit XmlDocument(_xmlDoc* doc) : doc_(doc) {}
   _xmlDoc* doc_;
 };
+
+// A URI reference with what a browser escapes before sending it escaped: controls, space,
+// '"', '<', '>', '`' and every byte of a non-ASCII character (UTF-8) become %XX.
+std::string EncodeForUri(std::string_view reference);
+
+// `reference` made absolute against the absolute address `base`, escaped as EncodeForUri
+// does; an absolute reference comes back as it is. Nothing when no absolute address results.
+std::optional<std::string> ResolveUri(std::string_view reference, std::string_view base);
 
 // Maps a declared or HTTP charset to the name the decoder should use (gb2312 -> GB18030).
 std::string NormaliseCharset(std::string_view charset);

@@ -3,21 +3,34 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <vector>
 
 #include "htmlview/html_text.h"
+#include "platform/html_entities.h"
+#include "platform/xml_document.h"
 
 namespace lumarine {
 namespace {
 
 constexpr std::array kAllowedElements = {
-    "a",     "abbr",  "b",     "big",    "blockquote", "br",   "caption", "center", "cite",  "code",
-    "dd",    "div",   "dl",    "dt",     "em",         "font", "h1",      "h2",     "h3",    "h4",
-    "h5",    "h6",    "hr",    "i",      "img",        "li",   "ol",      "p",      "pre",   "q",
-    "s",     "small", "span",  "strike", "strong",     "sub",  "sup",     "table",  "tbody", "td",
-    "tfoot", "th",    "thead", "tr",     "tt",         "u",    "ul",      "wbr"};
+    "a",      "abbr",   "b",          "big",      "blockquote", "br",    "caption", "center",
+    "cite",   "code",   "col",        "colgroup", "dd",         "del",   "div",     "dl",
+    "dt",     "em",     "figcaption", "figure",   "font",       "h1",    "h2",      "h3",
+    "h4",     "h5",     "h6",         "hr",       "i",          "img",   "ins",     "li",
+    "mark",   "ol",     "p",          "pre",      "q",          "s",     "small",   "span",
+    "strike", "strong", "sub",        "sup",      "table",      "tbody", "td",      "tfoot",
+    "th",     "thead",  "tr",         "tt",       "u",          "ul",    "wbr"};
 
-constexpr std::array kVoidElements = {"br", "hr", "img", "wbr"};
+// Parts of a table: kept only inside a table the fragment opened, so that a description
+// cannot end the page's own cell and add a row that passes for another item.
+constexpr std::array kTableParts = {"caption", "col", "colgroup", "tbody", "td",
+                                    "tfoot",   "th",  "thead",    "tr"};
+
+// The markup a title keeps: inline presentation, no attributes.
+constexpr std::array kTitleElements = {"b", "em", "i", "strong", "sub", "sup"};
+
+constexpr std::array kVoidElements = {"br", "col", "hr", "img", "wbr"};
 
 // Elements whose content is dropped along with them: script, style sheets, frames and
 // plug-in content, and raw-text elements whose content is not markup.
@@ -65,13 +78,22 @@ void AppendUtf8(std::string& out, unsigned long code) {
   }
 }
 
-// Character references decoded the way a browser reads an attribute value, so that an
-// address such as "&#106;avascript:" is judged by what it really says.
-std::string DecodeEntities(std::string_view text) {
-  static constexpr std::pair<std::string_view, char> kNamed[] = {
-      {"amp", '&'},   {"lt", '<'},    {"gt", '>'},   {"quot", '"'},
-      {"apos", '\''}, {"colon", ':'}, {"tab", '\t'}, {"newline", '\n'}};
+// Windows-1252 characters that HTML reads numeric references 0x80 to 0x9F as (0 where the
+// code point stands for itself).
+constexpr uint16_t kWindows1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+bool IsAlnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
+
+// Character references decoded as an HTML parser does: every named reference, the legacy
+// names without ";" too, except that in an attribute value such a name followed by "=" or a
+// letter or digit stays as written (so "?id=5&tab=2" keeps working), and numeric references
+// with the browser's repairs.
+std::string DecodeEntities(std::string_view text, bool attribute) {
   std::string out;
+  out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '&') {
       out += text[i];
@@ -98,36 +120,87 @@ std::string DecodeEntities(std::string_view text) {
         continue;
       }
       if (j < text.size() && text[j] == ';') ++j;
+      if (code >= 0x80 && code <= 0x9F && kWindows1252[code - 0x80])
+        code = kWindows1252[code - 0x80];
       AppendUtf8(out, code);
       i = j - 1;
       continue;
     }
-    bool matched = false;
-    for (const auto& [name, value] : kNamed) {
-      if (Lower(text.substr(j, name.size())) == name) {
-        j += name.size();
-        if (j < text.size() && text[j] == ';') ++j;
-        out += value;
-        i = j - 1;
-        matched = true;
-        break;
+    size_t end = j;
+    while (end < text.size() && end - j < 32 && IsAlnum(text[end])) ++end;
+    const std::string_view name = text.substr(j, end - j);
+    if (end < text.size() && text[end] == ';') {
+      if (const auto value = HtmlEntityText(name)) {
+        out += *value;
+        i = end;
+        continue;
       }
     }
-    if (!matched) out += '&';
+    // The longest legacy name the run starts with, as HTML reads "&notit;" as "¬it;".
+    bool decoded = false;
+    for (size_t length = std::min<size_t>(name.size(), 6); length >= 2 && !decoded; --length) {
+      const std::string_view legacy = name.substr(0, length);
+      if (!IsLegacyHtmlEntity(legacy)) continue;
+      const size_t after = j + length;
+      if (attribute && after < text.size() && (text[after] == '=' || IsAlnum(text[after]))) break;
+      out += *HtmlEntityText(legacy);
+      i = after - 1;
+      decoded = true;
+    }
+    if (!decoded) out += '&';
   }
   return out;
 }
 
-// Web schemes, mail, or a relative address (no scheme at all).
-bool IsSafeAddress(std::string_view raw) {
+// Text for the page: "&", "<" and ">" as references, so that it reads once as written.
+std::string EscapeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else
+      out += c;
+  }
+  return out;
+}
+
+bool HasWebScheme(std::string_view address) {
+  const auto starts = [&](std::string_view prefix) {
+    return address.size() >= prefix.size() && Lower(address.substr(0, prefix.size())) == prefix;
+  };
+  return starts("http://") || starts("https://");
+}
+
+// The address an href or src leads to: made absolute against `base`, scheme-relative ones as
+// https; empty unless it is a web address (or, for a link, a mail address), so that nothing
+// in a generated page can reach the user's disk or run script.
+std::string SafeAddress(std::string_view raw, bool link, std::string_view base) {
   std::string address;
-  for (char c : DecodeEntities(raw))
-    if (static_cast<unsigned char>(c) > 0x20) address += c;  // browsers ignore these in schemes
-  const size_t colon = address.find(':');
-  const size_t end = address.find_first_of("/?#");
-  if (colon == std::string::npos || (end != std::string::npos && end < colon)) return true;
-  const std::string scheme = Lower(address.substr(0, colon));
-  return scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto";
+  // Browsers drop tabs and line breaks anywhere in an address, and the blanks around it.
+  for (const char c : DecodeEntities(raw, true))
+    if (c != '\t' && c != '\n' && c != '\r') address += c;
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+  while (!address.empty() && blank(address.back())) address.pop_back();
+  const size_t lead = static_cast<size_t>(std::find_if_not(address.begin(), address.end(), blank) -
+                                          address.begin());
+  address.erase(0, lead);
+  if (address.empty()) return {};
+  // Before the query, browsers read a backslash in a web address as "/".
+  const size_t query = std::min(address.find('?'), address.find('#'));
+  std::replace(address.begin(),
+               query == std::string::npos ? address.end()
+                                          : address.begin() + static_cast<std::ptrdiff_t>(query),
+               '\\', '/');
+  if (address.starts_with("//")) address = "https:" + address;
+  if (link && Lower(address.substr(0, 7)) == "mailto:") return address;
+  const auto resolved = ResolveUri(address, base);
+  if (!resolved || !HasWebScheme(*resolved)) return {};
+  return *resolved;
 }
 
 struct Tag {
@@ -183,12 +256,18 @@ size_t ParseTag(std::string_view html, size_t pos, Tag& tag) {
   return std::string_view::npos;
 }
 
-std::string WriteStartTag(const Tag& tag) {
+std::string WriteStartTag(const Tag& tag, std::string_view base) {
   std::string out = "<" + tag.name;
   for (const auto& [name, value] : tag.attributes) {
     if (!In(kAllowedAttributes, name)) continue;
-    if ((name == "href" || name == "src") && !IsSafeAddress(value)) continue;
-    out += " " + name + "=\"" + HtmlEscape(DecodeEntities(value)) + "\"";
+    std::string decoded;
+    if (name == "href" || name == "src") {
+      decoded = SafeAddress(value, name == "href", base);
+      if (decoded.empty()) continue;
+    } else {
+      decoded = DecodeEntities(value, true);
+    }
+    out += " " + name + "=\"" + HtmlEscape(decoded) + "\"";
   }
   return out + ">";
 }
@@ -228,13 +307,23 @@ bool IsClickableAddress(std::string_view address) {
   return IsWebAddress(address);
 }
 
-std::string SanitizeHtmlFragment(std::string_view html) {
+namespace {
+
+enum class Output { kDescription, kTitle, kPlainText };
+
+// The one sanitiser: descriptions keep their harmless markup, titles only inline
+// presentation, plain text none; scripts and their kin go with their content in all three.
+std::string Sanitize(std::string_view html, Output output, std::string_view base) {
   std::string out;
   std::vector<std::string> open;
+  const auto text = [&](std::string_view raw) {
+    const std::string decoded = DecodeEntities(raw, false);
+    out += output == Output::kPlainText ? decoded : EscapeText(decoded);
+  };
   size_t pos = 0;
   while (pos < html.size()) {
     const size_t lt = html.find('<', pos);
-    out += html.substr(pos, lt == std::string_view::npos ? std::string_view::npos : lt - pos);
+    text(html.substr(pos, lt == std::string_view::npos ? std::string_view::npos : lt - pos));
     if (lt == std::string_view::npos) break;
     pos = lt;
     const char next = pos + 1 < html.size() ? html[pos + 1] : '\0';
@@ -249,7 +338,7 @@ std::string SanitizeHtmlFragment(std::string_view html) {
       continue;
     }
     if (!IsAlpha(next) && !(next == '/' && pos + 2 < html.size() && IsAlpha(html[pos + 2]))) {
-      out += "&lt;";
+      text("<");
       ++pos;
       continue;
     }
@@ -272,8 +361,17 @@ std::string SanitizeHtmlFragment(std::string_view html) {
       continue;
     }
     if (tag.name == "plaintext") break;  // everything after it would be raw text
+    if (output == Output::kPlainText) continue;
+    if (output == Output::kTitle) {
+      if (!In(kTitleElements, tag.name)) continue;
+      out += "<" + tag.name + ">";
+      open.push_back(tag.name);
+      continue;
+    }
     if (!In(kAllowedElements, tag.name)) continue;
-    out += WriteStartTag(tag);
+    if (In(kTableParts, tag.name) && std::find(open.begin(), open.end(), "table") == open.end())
+      continue;
+    out += WriteStartTag(tag, base);
     if (!In(kVoidElements, tag.name)) open.push_back(tag.name);
   }
   while (!open.empty()) {
@@ -281,6 +379,22 @@ std::string SanitizeHtmlFragment(std::string_view html) {
     open.pop_back();
   }
   return out;
+}
+
+}  // namespace
+
+std::string SanitizeHtmlFragment(std::string_view html, std::string_view itemLink,
+                                 std::string_view feedAddress) {
+  const std::string_view base = HasWebScheme(itemLink) ? itemLink : feedAddress;
+  return Sanitize(html, Output::kDescription, base);
+}
+
+std::string SanitizeTitleHtml(std::string_view title) {
+  return Sanitize(title, Output::kTitle, {});
+}
+
+std::string TitlePlainText(std::string_view title) {
+  return Sanitize(title, Output::kPlainText, {});
 }
 
 }  // namespace lumarine

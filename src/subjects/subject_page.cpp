@@ -14,7 +14,6 @@ constexpr std::string_view kBlogSearch =
     "http://blogsearch.baidu.com/s?word=%s&tn=baidublogrss&bsm=0&rn=10";
 
 constexpr std::string_view kPageHead =
-    "<html>"
     "<style>.channelTitle {font-family: \"黑体\", Helvetica, sans-serif;font-size: 15pt;color: "
     "#FFFFFF;}.channelDescription {font-family: Verdana, Arial, Helvetica, sans-serif;font-size: "
     "7pt;color: #ddf1d8;}.itemTitle {font-size:15px;font-family: \"宋体\";text-decoration:none;"
@@ -40,12 +39,11 @@ constexpr std::string_view kPageTail = "</table></td></tr></table>";
 }  // namespace
 
 std::string BuildSubjectPage(std::string_view title, const std::vector<SubjectFeedItem>& items,
-                             std::string_view failure) {
-  std::string page(kPageHead);
-  // The window and the browser's tab show the subject, not the file's name.
-  constexpr std::string_view kHtmlOpen = "<html>";
-  if (page.starts_with(kHtmlOpen))
-    page.insert(kHtmlOpen.size(), "<title>" + HtmlEscape(title) + "</title>");
+                             std::string_view feedAddress, std::string_view failure) {
+  // The encoding first, as a browser looks for it at the start; then the subject, which the
+  // window and the browser's tab show instead of the file's name.
+  std::string page = "<html><meta charset=\"gb18030\"><title>" + HtmlEscape(title) + "</title>";
+  page += kPageHead;
   page += HtmlEscape(title);
   page += kPageAfterTitle;
   if (items.empty()) {
@@ -57,9 +55,9 @@ std::string BuildSubjectPage(std::string_view title, const std::vector<SubjectFe
     page += "<tr><td class=\"itemTitle\"><a ";
     if (IsClickableAddress(item.link)) page += "href=\"" + HtmlEscape(item.link) + "\" ";
     page += "target=\"_blank\" class=\"itemTitle\">";
-    page += HtmlEscape(item.title);
+    page += SanitizeTitleHtml(item.title);
     page += "</a></td></tr><tr><td class=\"itemDescription\">";
-    page += SanitizeHtmlFragment(item.description);
+    page += SanitizeHtmlFragment(item.description, item.link, feedAddress);
     page += "</td></tr>";
   }
   page += kPageTail;

@@ -56,7 +56,7 @@ void SubjectPageWorker::Run(std::stop_token stop, uint64_t sequence, const std::
   std::string failure;
   const std::vector<SubjectFeedItem> items = loader_(url, stop, &failure);
   if (stop.stop_requested()) return;
-  const std::string page = Utf8ToGb18030(BuildSubjectPage(title, items, failure));
+  const std::string page = Utf8ToGb18030(BuildSubjectPage(title, items, url, failure));
   {
     std::lock_guard lock(pageMutex_);
     // A later request already left its page: this one must not replace it.

@@ -28,10 +28,16 @@ struct RowCase {
 
 TEST(FormatNewsRow, KeepsFeedTextFromBecomingMarkupOrScript) {
   const RowCase cases[] = {
-      {Item("<b>bold</b>", "http://a/", "c"), {"&lt;b&gt;bold&lt;/b&gt;"}, {"<b>"}},
-      {Item("<img src=x onerror=alert(1)>", "http://a/", "c"),
-       {"&lt;img src=x onerror=alert(1)&gt;"},
-       {"<img"}},
+      // Titles are HTML: inline markup in effect, the rest of it gone, its text kept.
+      {Item("<b>bold</b> &amp; <i>it</i>", "http://a/", "c"),
+       {"<b>bold</b> &amp; <i>it</i></a>"},
+       {"&lt;b&gt;"}},
+      {Item("<img src=x onerror=alert(1)>x<script>y()</script>", "http://a/", "c"),
+       {"target=\"_blank\">x</a>"},
+       {"<img", "onerror", "<script"}},
+      {Item("</a><a href=\"javascript:x()\">t</a>", "http://a/", "c"),
+       {"target=\"_blank\">t</a><span"},
+       {"javascript:"}},
       {Item("t", "http://a/ b\" onmouseover=\"alert(1)", "c"),
        {"href=\"http://a/ b&quot; onmouseover=&quot;alert(1)\""},
        {"\" onmouseover=\"alert"}},

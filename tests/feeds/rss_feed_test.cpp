@@ -113,12 +113,120 @@ TEST(ParseFeedTest, AtomAndRdfFallBackToTheirOtherElements) {
   EXPECT_EQ(atom.Item(1).description, "<p>Only content</p>");
   EXPECT_EQ(atom.Item(1).pubDate, "2026-12-07T06:00:00Z");
   EXPECT_EQ(atom.Item(1).link, "http://example.com/2");
-  EXPECT_EQ(atom.Item(2).link, "http://example.com/3.mp3");
+  EXPECT_EQ(atom.Item(2).link, "") << "an enclosure is no page to open";
   const RssFeed rdf = ParseFeed(kData + "rdf_dublin_core.xml", false, true);
   ASSERT_EQ(rdf.ItemCount(), 2u);
   EXPECT_EQ(rdf.Item(1).title, "Two from Dublin Core");
   EXPECT_EQ(rdf.Item(1).link, "http://example.com/2") << "rdf:about stands in for the link";
   EXPECT_EQ(rdf.Item(1).description, "<p>encoded</p>");
+}
+
+// title, link, description of the items of one fixture, in order.
+using ItemFields = std::array<std::string, 3>;
+
+std::vector<ItemFields> ReadFixture(const std::string& file, std::string_view address = {}) {
+  const RssFeed feed =
+      ParseFeedFromMemory(test::ReadFileBytes(kData + file), true, true, {}, nullptr, address);
+  std::vector<ItemFields> fields;
+  for (const RssItem& item : feed.items)
+    fields.push_back({item.title, item.link, item.description});
+  return fields;
+}
+
+// Where real feeds keep their title, text and page: every fallback in its order, per fixture.
+TEST(ParseFeedTest, TitlesDescriptionsAndLinksFallBackAsReadersExpect) {
+  const struct {
+    const char* file;
+    std::vector<ItemFields> items;
+  } cases[] = {
+      {"title_markup.xml",
+       {{"Escaped <b>bold</b> news", "http://example.com/1", ""},
+        {"CDATA <em>with</em> <a href=\"http://x/\">tags</a>", "http://example.com/2", ""},
+        {"Markets &#163;300m", "http://example.com/3", ""},
+        {"A &amp; B", "http://example.com/4", ""},
+        {"From Dublin Core", "http://example.com/5", ""},
+        {"From Media RSS", "http://example.com/6", ""}}},
+      {"atom_title_markup.xml",
+       {{"<strong>Strong</strong> &amp; safe", "http://example.com/a1", ""},
+        {"<div>H<sub>2</sub>O <span>rises</span></div>", "http://example.com/a2", ""}}},
+      {"description_fallbacks.xml",
+       {{"own", "", "own text"},
+        {"encoded", "", "<p>full <b>text</b></p>"},
+        {"xhtml", "", "<p>body <i>text</i> &amp; more</p>"},
+        {"atom", "", "<p>atom content</p>"},
+        {"media", "", "media text"},
+        {"group", "", "grouped"},
+        {"itunes", "", "itunes text"},
+        {"dc", "", "dc text"}}},
+      {"atom_fallbacks.xml",
+       {{"empty summary", "http://example.com/1", "<div><p>xhtml <em>content</em></p></div>"},
+        {"text link", "http://example.com/2", "media in a group"},
+        {"enclosure only", "", ""},
+        {"relative", "http://feeds.test/%E6%96%B0%E9%97%BB/4%20a.html", ""}}},
+      {"link_fallbacks.xml",
+       {{"guid", "https://example.com/guid", ""},
+        {"guid true", "http://example.com/true", ""},
+        {"guid false", "http://example.com/atom", ""},
+        {"guid not web", "http://example.com/a10", ""},
+        {"link wins", "http://example.com/link", ""},
+        {"relative", "http://feeds.test/%E6%96%B0%E9%97%BB/1.html?q=%E4%B8%AD", ""}}},
+      {"atom03_base64.xml",
+       {{"Base64 title", "http://example.com/03", "<p>新闻</p>"},
+        {"Escaped <b>x</b>", "http://example.com/03b", "<div>inline <b>xml</b></div>"}}},
+      {"rss091_items_after_channel.xml",
+       {{"Inside", "http://example.com/in", ""},
+        {"After one", "http://example.com/after1", ""},
+        {"After two", "http://example.com/after2", ""}}},
+      // One unclosed element costs no item: it ends where the item's next element starts.
+      {"unclosed_element.xml",
+       {{"First", "http://example.com/1", "one"},
+        {"Second", "http://example.com/2", "unclosed paragraph"},
+        {"Third", "http://example.com/3", "three"}}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ReadFixture(c.file, "http://feeds.test/feed.xml"), c.items) << c.file;
+  EXPECT_EQ(ParseFeed(kData + "title_markup.xml", true, false).title, "Daily <i>Wire</i>");
+  EXPECT_EQ(ParseFeed(kData + "atom_title_markup.xml", true, false).title,
+            "<div>Atom <b>feed</b></div>");
+  // Without a request for descriptions none of their fallbacks is read.
+  for (const RssItem& item : ParseFeed(kData + "description_fallbacks.xml", false, false).items)
+    EXPECT_EQ(item.description, "") << item.title;
+}
+
+// An unclosed element in raw markup, in every place recovery meets it.
+TEST(ParseFeedTest, RecoveryClosesUnclosedElementsWithoutSwallowingLaterItems) {
+  const struct {
+    const char* xml;
+    std::vector<std::string> titles;
+  } cases[] = {
+      {"<rss><channel><item><title>a</title><x:c xmlns:x='u' k='v'><link>l</link></item>"
+       "<item><title>b</title></item></channel></rss>",
+       {"a", "b"}},
+      {"<rss><channel><item><title>a<link>l</link></item><item><title>b</title></item>"
+       "</channel></rss>",
+       {"a", "b"}},
+      {"<rss><channel><item><title>a</title><description><p>x<br>y</description></item>"
+       "<item><title>b</title></item></channel></rss>",
+       {"a", "b"}},
+      {"<feed xmlns='http://www.w3.org/2005/Atom'><entry><title>a</title><summary><p>s"
+       "</summary></entry><entry><title>b</title></entry></feed>",
+       {"a", "b"}},
+      // An end tag that closes nothing open still marks its item damaged.
+      {"<rss><channel><item><title>a</titel></item><item><title>b</title></item>"
+       "</channel></rss>",
+       {"b"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> titles;
+    for (const RssItem& item : ParseFeedFromMemory(c.xml, false, false).items)
+      titles.push_back(item.title);
+    EXPECT_EQ(titles, c.titles) << c.xml;
+  }
+  const RssFeed first = ParseFeedFromMemory(
+      "<rss><channel><item><title>a</title><x:c xmlns:x='u'><link>l</link></item></channel></rss>",
+      false, false);
+  ASSERT_EQ(first.ItemCount(), 1u);
+  EXPECT_EQ(first.Item(0).link, "l");
 }
 
 // A relative link would open nothing from the list: it is made absolute against the

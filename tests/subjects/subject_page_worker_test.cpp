@@ -80,7 +80,8 @@ TEST_F(SubjectPageWorkerTest, FeedContentCannotRunScriptInThePage) {
   EXPECT_NE(page.find(">网球</a>"), std::string::npos);
   EXPECT_NE(page.find(">First &amp; best</a>"), std::string::npos);
   EXPECT_NE(page.find("href=\"http://news.test/1\""), std::string::npos);
-  EXPECT_NE(page.find("<b>ok</b><img src=\"x\">"), std::string::npos) << page;
+  // A relative address is made absolute against the item's link.
+  EXPECT_NE(page.find("<b>ok</b><img src=\"http://news.test/x\">"), std::string::npos) << page;
   for (const char* active : {"<script", "alert", "onerror", "javascript"})
     EXPECT_EQ(page.find(active), std::string::npos) << active;
   EXPECT_EQ(opened_.Opened(), std::vector<std::string>{PagePath()});
