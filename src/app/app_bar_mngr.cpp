@@ -104,6 +104,11 @@ bool CAppBarMngr::eventFilter(QObject* watched, QEvent* event) {
         x11::PrepareDockWindow(frame_);
         // Panels may have come or gone while the bar was in the tray.
         if (!Sliding()) FitToWorkArea();
+        // sway takes a window that is mapped again for a new one, to be tiled.
+        if (sway_) {
+          swayTries_ = 0;
+          swayTimer_.start();
+        }
         UpdateSentinel();
       }
       break;

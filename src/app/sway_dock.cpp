@@ -73,23 +73,31 @@ bool SwayDock::Run(const QString& commands) {
 }
 
 bool SwayDock::Place(unsigned long window, bool left, int width) {
-  // The focused workspace's area leaves out the compositor's own panels (layer-shell bars).
-  const std::optional<QJsonDocument> workspaces = Request(kGetWorkspaces, {});
-  if (!workspaces || !workspaces->isArray()) return false;
-  QJsonObject area;
-  for (const QJsonValue& workspace : workspaces->array())
-    if (workspace.toObject().value("focused").toBool())
-      area = workspace.toObject().value("rect").toObject();
-  const int areaWidth = area.value("width").toInt();
-  const int areaHeight = area.value("height").toInt();
-  if (areaWidth <= width || areaHeight <= 0) return false;
-  // A position without "absolute" counts from the workspace's corner.
+  // Across: the focused output's edge. Down: the focused workspace's rows, which leave out
+  // the compositor's own panels (layer-shell bars); its left and right include the gap the
+  // bar keeps, so they do not tell where the edge is.
+  const QJsonObject output = FocusedRect(kGetOutputs);
+  const QJsonObject workspace = FocusedRect(kGetWorkspaces);
+  const int outputWidth = output.value("width").toInt();
+  const int height = workspace.value("height").toInt();
+  if (outputWidth <= width || height <= 0) return false;
+  const int x = output.value("x").toInt() + (left ? 0 : outputWidth - width);
   return Run(QStringLiteral("[id=%1] floating enable, sticky enable, border none, "
-                            "resize set width %2 px height %3 px, move position %4 px 0 px")
+                            "resize set width %2 px height %3 px, "
+                            "move absolute position %4 px %5 px")
                  .arg(window)
                  .arg(width)
-                 .arg(areaHeight)
-                 .arg(left ? 0 : areaWidth - width));
+                 .arg(height)
+                 .arg(x)
+                 .arg(workspace.value("y").toInt()));
+}
+
+QJsonObject SwayDock::FocusedRect(quint32 type) {
+  const std::optional<QJsonDocument> reply = Request(type, {});
+  if (!reply || !reply->isArray()) return {};
+  for (const QJsonValue& item : reply->array())
+    if (item.toObject().value("focused").toBool()) return item.toObject().value("rect").toObject();
+  return {};
 }
 
 bool SwayDock::ReserveStrip(bool left, int reserved) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 #include <QTimer>
 #include <optional>
@@ -34,9 +35,12 @@ class SwayDock {
   static QByteArray Message(quint32 type, const QByteArray& payload);
   static constexpr quint32 kRunCommand = 0;
   static constexpr quint32 kGetWorkspaces = 1;
+  static constexpr quint32 kGetOutputs = 3;
 
  private:
   std::optional<QJsonDocument> Request(quint32 type, const QByteArray& payload);
+  // The rectangle of the focused workspace or output (by the request type), or empty.
+  QJsonObject FocusedRect(quint32 type);
   // Runs commands; true when every one succeeded.
   bool Run(const QString& commands);
 
