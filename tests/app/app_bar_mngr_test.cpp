@@ -162,6 +162,32 @@ class AppBarMngrTest : public QObject {
     }
   }
 
+  void autoHideGoesByEnterAndLeaveEventsNotByThePointerPosition() {
+    // Over a native Wayland window the X server's pointer position stays where it left the
+    // bar; only the leave event tells. And a pointer that only brushed the edge never enters
+    // the bar that came in for it.
+    program_->WriteProfile("sysopt.ini", "[main]\r\nbSlibing=1\r\n");
+    for (const bool fromTheEdge : {false, true}) {
+      Bar bar(true);
+      CMainFrame* frame = bar.frame.get();
+      QTRY_VERIFY(bar.dock.EdgeSentinelWindow());
+      if (fromTheEdge) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(bar.dock.EdgeSentinelWindow(), &enter);
+      } else {
+        QCursor::setPos(0, 300);
+      }
+      QTRY_COMPARE(frame->x(), 0);
+      if (!fromTheEdge) {
+        QTRY_VERIFY(frame->underMouse());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(frame, &leave);
+      }
+      QTRY_COMPARE(frame->x(), -200);
+      QCursor::setPos(screenWidth_ / 2, 400);
+    }
+  }
+
   void theBarIsAnUnlistedDockOnEveryWorkspaceBeforeItIsFirstMapped() {
     // Installed before Attach, this filter runs after the dock manager's on the first show,
     // which comes before the window is mapped.
