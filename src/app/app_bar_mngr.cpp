@@ -161,10 +161,10 @@ void CAppBarMngr::Slide(int startX, bool towardsRight) {
   if (!frame_) return;
   if (sway_) {
     // sway places its windows itself (it centres a floating one that asks for a new place):
-    // the bar goes straight to where the slide would end.
-    const int end = static_cast<int>(static_cast<float>(width_) / 10.0f * 10.0f);
+    // the bar goes straight to its edge and stays in view, auto-hide or not, since hiding it
+    // would need sway to place the edge column as well.
     slideTimer_.stop();
-    PlaceFrame(startX + (towardsRight ? end : -end));
+    PlaceFrame(DockedTopLeft().x());
     emit SlideFinished();
     return;
   }
