@@ -147,6 +147,7 @@ void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
   FollowScreen();
   if (const std::optional<QString> socket = SwayDock::SocketPath(); socket && !sway_)
     sway_ = std::make_unique<SwayDock>(*socket);
+  underSway_ = SwayDock::Running();
   // Window managers read the strut, like the type, when they take the window on; some
   // ignore one that comes later.
   if (frame_ && autoHide_ == 0) Register(true);
@@ -159,10 +160,11 @@ void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
 
 void CAppBarMngr::Slide(int startX, bool towardsRight) {
   if (!frame_) return;
-  if (sway_) {
-    // sway places its windows itself (it centres a floating one that asks for a new place):
-    // the bar goes straight to its edge and stays in view, auto-hide or not, since hiding it
-    // would need sway to place the edge column as well.
+  if (underSway_) {
+    // sway places its windows itself (it centres a floating one that asks for a new place,
+    // which undoes a place its configuration gave): the bar goes straight to its edge and
+    // stays in view, auto-hide or not, since hiding it would need sway to place the edge
+    // column as well.
     slideTimer_.stop();
     PlaceFrame(DockedTopLeft().x());
     emit SlideFinished();

@@ -150,6 +150,8 @@ class CAppBarMngr : public QObject {
   // Under sway only.
   static constexpr int kSwayRetryMs = 100;
   static constexpr int kSwayTries = 30;
+  bool underSway_ = false;
+  // With the compositor's socket.
   std::unique_ptr<SwayDock> sway_;
   QTimer swayTimer_;
   int swayTries_ = 0;

@@ -33,6 +33,12 @@ std::optional<QString> SwayDock::SocketPath() {
   return path;
 }
 
+bool SwayDock::Running() {
+  return SocketPath() || qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+                             .split(':')
+                             .contains("sway", Qt::CaseInsensitive);
+}
+
 SwayDock::SwayDock(QString socketPath) : socketPath_(std::move(socketPath)) {}
 
 SwayDock::~SwayDock() { ReleaseStrip(); }

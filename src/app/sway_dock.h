@@ -18,6 +18,8 @@ class SwayDock {
  public:
   // The socket of the running compositor, or nothing outside sway.
   static std::optional<QString> SocketPath();
+  // Whether sway places the windows: its socket is named, or the session says it is sway.
+  static bool Running();
 
   explicit SwayDock(QString socketPath);
   ~SwayDock();
