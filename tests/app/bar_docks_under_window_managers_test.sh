@@ -82,13 +82,20 @@ wait_for() { # wait_for DESCRIPTION X...: until the bar stands at one of the X (
   fail "$what: the bar stands at $x $y $height"
 }
 
+# The first workspace's work area as "y height": the rows between the panels (a window
+# manager may bring a panel of its own at the bottom).
+work_rows() {
+  xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= [0-9]*, \([0-9]*\), [0-9]*, \([0-9]*\).*/\1 \2/p'
+}
 "$panel" 32 >/dev/null &
 panel_pid=$!
 pids+=($panel_pid)
-for _ in $(seq 1 100); do xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 32,' && break; sleep 0.1; done
+for _ in $(seq 1 100); do [[ "$(work_rows)" == 32\ * ]] && break; sleep 0.1; done
+read -r top rows < <(work_rows)
+[ "$top" = 32 ] || fail "the window manager does not leave the panel's rows out of the work area"
 start_bar 0
-wait_for "docked below the panel, down to the bottom" "0 32 768"
-strut='= 204, 0, 0, 0, 32, 799,'
+wait_for "docked below the panel, down to the bottom" "0 32 $rows"
+strut="= 204, 0, 0, 0, 32, $((32 + rows - 1)),"
 for _ in $(seq 1 50); do xprop -id "$window" _NET_WM_STRUT_PARTIAL | grep -q -- "$strut" && break; sleep 0.1; done
 props=$(xprop -id "$window" _NET_WM_STATE _NET_WM_WINDOW_TYPE _NET_WM_STRUT_PARTIAL)
 for want in _NET_WM_STATE_SKIP_TASKBAR _NET_WM_STATE_SKIP_PAGER _NET_WM_WINDOW_TYPE_DOCK "$strut"; do
@@ -97,16 +104,17 @@ done
 xdotool set_desktop 1
 sleep 0.5
 [ "$(xdotool get_desktop)" = 1 ] || fail "could not switch to the second workspace"
-wait_for "in view on workspace 2" "0 32 768"
+wait_for "in view on workspace 2" "0 32 $rows"
 xwininfo -id "$window" | grep -q 'IsViewable' || fail "the bar is not viewable on workspace 2"
-read -r _ top _ _ x < <("$probe")
+read -r _ _ _ _ x < <("$probe")
 # A window manager may keep a maximised window's border, which the bar above then covers.
 [ "$x" -ge 204 ] || fail "a maximised window on workspace 2 covers the strip (x=$x)"
-[ "$top" -ge 32 ] || fail "a maximised window on workspace 2 covers the panel (y=$top)"
 echo "$wm: below the panel on every workspace, its strip kept free"
 kill $panel_pid
 wait $panel_pid 2>/dev/null || true
-wait_for "up to the top once the panel is gone" "0 0 800"
+for _ in $(seq 1 100); do [[ "$(work_rows)" == 0\ * ]] && break; sleep 0.1; done
+read -r _ rows < <(work_rows)
+wait_for "up to the top once the panel is gone" "0 0 $rows"
 echo "$wm: follows the panel"
 
 kill $bar
