@@ -6,8 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh build
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "lumarine: no display found (DISPLAY is not set). Start it from a desktop session," >&2
+if [ -z "${DISPLAY:-}" ]; then
+  echo "lumarine: no X11 display found (DISPLAY is not set). Start it from a desktop session" >&2
+  echo "(on Wayland, with XWayland)," >&2
   echo "or try it headless with: xvfb-run -a build/bin/lumarine" >&2
   exit 1
 fi

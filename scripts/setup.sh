@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev dbus-daemon
   xvfb xauth openbox fluxbox icewm xdotool x11-utils fonts-wqy-microhei clang-format
   dpkg-dev file lintian desktop-file-utils appstream xdg-utils
+  mutter kwin-x11 xwayland # the desktops' window managers that the docking tests run under
 )
 
 missing=()

@@ -1,13 +1,14 @@
 #include "app/app_bar_mngr.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
 
+#include "app/all_desktops_keeper.h"
 #include "app/edge_sentinel.h"
 #include "app/line_walk.h"
+#include "app/sway_dock.h"
 #include "app/x11_dock_properties.h"
 #include "base/dock_side.h"
 #include "platform/settings.h"
@@ -25,6 +26,8 @@ CAppBarMngr::CAppBarMngr() : drawOutline(x11::XorScreenOutline) {
   slideTimer_.setSingleShot(true);
   slideTimer_.setTimerType(Qt::PreciseTimer);
   connect(&slideTimer_, &QTimer::timeout, this, &CAppBarMngr::SlideStep);
+  swayTimer_.setInterval(kSwayRetryMs);
+  connect(&swayTimer_, &QTimer::timeout, this, &CAppBarMngr::PlaceUnderSway);
   leaveTimer_.setSingleShot(true);
   leaveTimer_.setInterval(kLeaveDelayMs);
   connect(&leaveTimer_, &QTimer::timeout, this, &CAppBarMngr::PointerLeftBar);
@@ -53,9 +56,17 @@ QRect CAppBarMngr::WorkArea() const {
   return screen ? screen->availableGeometry() : ScreenRect();
 }
 
+QRect CAppBarMngr::BarRows() const {
+  // The work area leaves out the panels at the top and bottom of the monitor (and the bar's
+  // own strip, at its side); a window manager that publishes none leaves the whole screen.
+  const QRect screen = ScreenRect();
+  const QRect area = WorkArea() & screen;
+  return area.isEmpty() ? screen : QRect(screen.left(), area.top(), screen.width(), area.height());
+}
+
 QPoint CAppBarMngr::DockedTopLeft() const {
   const QRect screen = ScreenRect();
-  return {left_ ? screen.left() : screen.right() + 1 - width_, screen.top()};
+  return {left_ ? screen.left() : screen.right() + 1 - width_, BarRows().top()};
 }
 
 std::optional<StrutValues> CAppBarMngr::PlannedStrut() const {
@@ -75,8 +86,12 @@ std::optional<StrutValues> CAppBarMngr::PlannedStrut() const {
   if (monitors.empty()) return std::nullopt;
   rootWidth = x11::RootWidth(frame_).value_or(rootWidth);
   const double ratio = Screen() ? Screen()->devicePixelRatio() : 1.0;
+  const QRect rows = BarRows();
+  const int screenTop = ScreenRect().top();
+  const int firstRow = screenTop + static_cast<int>(std::lround((rows.top() - screenTop) * ratio));
+  const RowSpan barRows{firstRow, firstRow + static_cast<int>(std::lround(rows.height() * ratio))};
   return DockStrut(monitors, barMonitor, rootWidth, left_,
-                   static_cast<int>(std::lround(kReservedWidth * ratio)));
+                   static_cast<int>(std::lround(kReservedWidth * ratio)), barRows);
 }
 
 QWidget* CAppBarMngr::EdgeSentinelWindow() const {
@@ -91,17 +106,29 @@ bool CAppBarMngr::eventFilter(QObject* watched, QEvent* event) {
       // states and the workspace already there when it takes the window on.
       if (!event->spontaneous()) {
         x11::PrepareDockWindow(frame_);
+        // Panels may have come or gone while the bar was in the tray.
+        if (!Sliding()) FitToWorkArea();
+        // sway takes a window that is mapped again for a new one, to be tiled.
+        if (sway_) {
+          swayTries_ = 0;
+          swayTimer_.start();
+        }
         UpdateSentinel();
       }
       break;
     case QEvent::Hide:
+      pointerOnBar_ = false;
       UpdateSentinel();
       break;
     case QEvent::Enter:
+      pointerOnBar_ = true;
       pointerWasInside_ = true;
       leaveTimer_.stop();
       break;
     case QEvent::Leave:
+      // The window system's word, which holds over windows of other clients too (a native
+      // Wayland window, where the pointer position the X server reports stops moving).
+      pointerOnBar_ = false;
       if (autoHide_ != 0 && pointerWasInside_) leaveTimer_.start();
       break;
     default:
@@ -117,7 +144,15 @@ void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
   width_ = width;
   left_ = left;
   SetDockedAtLeft(left);
-  if (frame_) frame_->installEventFilter(this);
+  if (frame_) {
+    frame_->installEventFilter(this);
+    if (!frame_->findChild<AllDesktopsKeeper*>(QString(), Qt::FindDirectChildrenOnly))
+      new AllDesktopsKeeper(frame_);  // owned by the frame
+  }
+  FollowScreen();
+  if (const std::optional<QString> socket = SwayDock::SocketPath(); socket && !sway_)
+    sway_ = std::make_unique<SwayDock>(*socket);
+  underSway_ = SwayDock::Running();
   // Window managers read the strut, like the type, when they take the window on; some
   // ignore one that comes later.
   if (frame_ && autoHide_ == 0) Register(true);
@@ -130,6 +165,16 @@ void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
 
 void CAppBarMngr::Slide(int startX, bool towardsRight) {
   if (!frame_) return;
+  if (underSway_) {
+    // sway places its windows itself (it centres a floating one that asks for a new place,
+    // which undoes a place its configuration gave): the bar goes straight to its edge and
+    // stays in view, auto-hide or not, since hiding it would need sway to place the edge
+    // column as well.
+    slideTimer_.stop();
+    PlaceFrame(DockedTopLeft().x());
+    emit SlideFinished();
+    return;
+  }
   slideStart_ = startX;
   slideTowardsRight_ = towardsRight;
   slideIndex_ = 0;
@@ -160,9 +205,45 @@ void CAppBarMngr::StopSlide() {
 void CAppBarMngr::PlaceFrame(int x) {
   if (!frame_) return;
   parked_ = false;
-  frame_->setGeometry(x, ScreenRect().top(), width_, WorkArea().height());
+  const QRect rows = BarRows();
+  frame_->setGeometry(x, rows.top(), width_, rows.height());
   frame_->show();
   frame_->raise();
+  if (sway_) {
+    swayTries_ = 0;
+    swayTimer_.start();
+  }
+}
+
+void CAppBarMngr::PlaceUnderSway() {
+  // The compositor takes the window on a little after it is mapped: try again until it does.
+  if (!frame_ || !sway_ || !frame_->isVisible()) return swayTimer_.stop();
+  if (sway_->Place(frame_->winId(), left_, width_) || ++swayTries_ >= kSwayTries) swayTimer_.stop();
+}
+
+void CAppBarMngr::FollowScreen() {
+  if (screenConnection_) disconnect(screenConnection_);
+  if (QScreen* screen = Screen())
+    screenConnection_ =
+        connect(screen, &QScreen::availableGeometryChanged, this, &CAppBarMngr::WorkAreaChanged);
+}
+
+void CAppBarMngr::FitToWorkArea() {
+  if (!frame_) return;
+  const QRect rows = BarRows();
+  const QRect now = frame_->geometry();
+  if (now.top() != rows.top() || now.height() != rows.height())
+    frame_->setGeometry(now.x(), rows.top(), width_, rows.height());
+}
+
+void CAppBarMngr::WorkAreaChanged() {
+  // A panel appeared, went or changed size: the bar stays between the panels, and its strip
+  // covers its own rows. The strip it writes changes only the work area's width, so this
+  // settles after one round.
+  if (!frame_) return;
+  if (!Sliding() && !moveDragging_) FitToWorkArea();
+  if (registered_ && PlannedStrut() != writtenStrut_) Register(true);
+  UpdateSentinel();
 }
 
 void CAppBarMngr::SetSide(bool left) {
@@ -180,7 +261,7 @@ void CAppBarMngr::SetSide(bool left) {
 void CAppBarMngr::SetAutoHide(int value) {
   autoHide_ = value;
   // A bar that the pointer is on when the mode starts leaves when the pointer does.
-  pointerWasInside_ = frame_ && frame_->isVisible() && frame_->geometry().contains(QCursor::pos());
+  pointerWasInside_ = frame_ && frame_->isVisible() && pointerOnBar_;
   leaveTimer_.stop();
   UpdateSentinel();
 }
@@ -195,6 +276,11 @@ void CAppBarMngr::Register(bool on) {
     x11::SetDockReservation(frame_, *strut);
   else
     x11::ClearDockReservation(frame_);
+  writtenStrut_ = strut;
+  if (sway_ && on)
+    sway_->ReserveStrip(left_, kReservedWidth);
+  else if (sway_)
+    sway_->ReleaseStrip();
 }
 
 void CAppBarMngr::ToggleAutoHide() {
@@ -203,8 +289,7 @@ void CAppBarMngr::ToggleAutoHide() {
   if (wasOn) {
     // Bring the bar back unless the pointer is on it (then it is on screen already) or it
     // already stands at its edge, where sliding in would first make it jump away.
-    const bool pointerOnBar = frame_ && frame_->geometry().contains(QCursor::pos());
-    if (frame_ && !pointerOnBar && frame_->pos() != DockedTopLeft()) SlideIn();
+    if (frame_ && !pointerOnBar_ && frame_->pos() != DockedTopLeft()) SlideIn();
     Settings::SetAutoHide(false);
   } else {
     Settings::SetAutoHide(true);
@@ -220,6 +305,10 @@ void CAppBarMngr::SwitchSide() {
 void CAppBarMngr::SlideIn() {
   if (sentinel_) sentinel_->hide();
   const QRect screen = ScreenRect();
+  // Until the pointer comes onto the bar, touching the edge counts as being on it: a pointer
+  // that only brushed the edge takes the bar out again.
+  pointerWasInside_ = true;
+  if (!pointerOnBar_) leaveTimer_.start();
   if (left_)
     Slide(screen.left() - width_, true);
   else
@@ -248,8 +337,7 @@ void CAppBarMngr::PointerLeftBar() {
     leaveTimer_.start();
     return;
   }
-  // Back on the bar (an enter that came before the leave it follows): its next leave counts.
-  if (frame_->geometry().contains(QCursor::pos())) return;
+  if (pointerOnBar_) return;
   pointerWasInside_ = false;
   SlideOut();
 }
@@ -282,8 +370,10 @@ void CAppBarMngr::UpdateSentinel() {
     sentinel_ = std::make_unique<EdgeSentinel>();
     connect(sentinel_.get(), &EdgeSentinel::Touched, this, &CAppBarMngr::EdgeTouched);
   }
+  // The bar's rows only: the corners belong to the panels (a hot corner among them).
   const QRect screen = ScreenRect();
-  sentinel_->setGeometry(left_ ? screen.left() : screen.right(), screen.top(), 1, screen.height());
+  const QRect rows = BarRows();
+  sentinel_->setGeometry(left_ ? screen.left() : screen.right(), rows.top(), 1, rows.height());
   sentinel_->show();
   sentinel_->raise();
 }

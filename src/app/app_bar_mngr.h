@@ -16,6 +16,7 @@
 namespace lumarine {
 
 class EdgeSentinel;
+class SwayDock;
 
 // The dock manager: keeps the bar at the left or right screen edge, plays the slide, reserves
 // the screen strip beside the bar, drags the bar from one edge to the other, and in auto-hide
@@ -74,6 +75,9 @@ class CAppBarMngr : public QObject {
   QScreen* Screen() const;
   QRect ScreenRect() const;
   QRect WorkArea() const;
+  // The rows the bar covers: the work area's, between the panels at the top and bottom of its
+  // monitor, across the whole monitor.
+  QRect BarRows() const;
   // Where the frame stands when docked at its current edge.
   QPoint DockedTopLeft() const;
   // The strut the registration writes: the bar's monitor edge only, in device pixels;
@@ -98,6 +102,10 @@ class CAppBarMngr : public QObject {
  private:
   void SlideStep();
   void PlaceFrame(int x);
+  void PlaceUnderSway();
+  void FollowScreen();
+  void FitToWorkArea();
+  void WorkAreaChanged();
   void DrawOutlineAt(const QRect& rect);
   void PointerLeftBar();
   void EdgeTouched();
@@ -115,6 +123,8 @@ class CAppBarMngr : public QObject {
   bool left_ = false;
   int autoHide_ = 0;
   bool registered_ = false;
+  std::optional<StrutValues> writtenStrut_;
+  QMetaObject::Connection screenConnection_;
   // Hidden by unmapping: at an edge that another monitor continues, the place beyond the edge
   // is on that monitor.
   bool parked_ = false;
@@ -130,8 +140,21 @@ class CAppBarMngr : public QObject {
   bool sideSwitched_ = false;
 
   QTimer leaveTimer_;
+  // The pointer is on the bar, as its enter and leave events tell.
+  bool pointerOnBar_ = false;
+  // The pointer has been on the bar (or at its edge) since it last came in, so leaving it
+  // takes it out.
   bool pointerWasInside_ = false;
   std::unique_ptr<EdgeSentinel> sentinel_;
+
+  // Under sway only.
+  static constexpr int kSwayRetryMs = 100;
+  static constexpr int kSwayTries = 30;
+  bool underSway_ = false;
+  // With the compositor's socket.
+  std::unique_ptr<SwayDock> sway_;
+  QTimer swayTimer_;
+  int swayTries_ = 0;
 };
 
 }  // namespace lumarine

@@ -50,14 +50,17 @@ BarApp::~BarApp() {
 }
 
 int BarApp::Run(int argc, char** argv) {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+  // Docking places the window and reserves its strip through X11 (XWayland on a Wayland
+  // session); a native Wayland client cannot dock, so a platform chosen in the environment
+  // (QT_QPA_PLATFORM=wayland is common on sway and KDE) is overridden.
+  if (!std::getenv("DISPLAY")) {
     std::fprintf(stderr,
-                 "lumarine: no display found (DISPLAY is not set). Start it from a desktop "
-                 "session, or headless with: xvfb-run -a lumarine\n");
+                 "lumarine: no X11 display found (DISPLAY is not set). The bar docks through "
+                 "X11: start it from a desktop session (on Wayland, with XWayland), or "
+                 "headless with: xvfb-run -a lumarine\n");
     return 1;
   }
-  // Docking reserves a screen strip through X11 properties, so run on X11 (or XWayland).
-  setenv("QT_QPA_PLATFORM", "xcb", 0);
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
   // The web engine's sandbox refuses to start as root; only then is it turned off.
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

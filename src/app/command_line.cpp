@@ -43,6 +43,9 @@ std::string CommandLine::HelpText() {
          "  --help     show this help and exit\n"
          "  --version  show the version and exit\n"
          "\n"
+         "The bar always runs on X11 (XWayland on a Wayland session), whatever\n"
+         "QT_QPA_PLATFORM says: docking at the screen edge needs it.\n"
+         "\n"
          "Files: a writable profile/ beside the executable keeps everything there; otherwise\n"
          "the profile is in $XDG_CONFIG_HOME/lumarine/profile and news.mdb and subject.htm\n"
          "are in $XDG_CACHE_HOME/lumarine.\n";

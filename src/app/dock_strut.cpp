@@ -6,7 +6,7 @@ namespace lumarine {
 
 std::optional<StrutValues> DockStrut(const std::vector<MonitorRect>& monitors,
                                      std::size_t barMonitor, int rootWidth, bool left,
-                                     int reservedWidth) {
+                                     int reservedWidth, RowSpan barRows) {
   if (barMonitor >= monitors.size() || reservedWidth <= 0) return std::nullopt;
   const MonitorRect& bar = monitors[barMonitor];
   if (bar.width <= 0 || bar.height <= 0) return std::nullopt;
@@ -22,12 +22,15 @@ std::optional<StrutValues> DockStrut(const std::vector<MonitorRect>& monitors,
   }
   const int width = left ? edge + reservedWidth : rootWidth - edge + reservedWidth;
   if (width <= 0 || edge < 0 || edge > rootWidth) return std::nullopt;
+  const int firstRow = std::max(top, barRows.top);
+  const int endRow = std::min(bottom, barRows.bottom);
+  if (firstRow >= endRow) return std::nullopt;
   StrutValues strut{};
   const int side = left ? 0 : 1;
   strut[static_cast<std::size_t>(side)] = static_cast<std::uint32_t>(width);
-  strut[static_cast<std::size_t>(4 + 2 * side)] = static_cast<std::uint32_t>(std::max(0, top));
+  strut[static_cast<std::size_t>(4 + 2 * side)] = static_cast<std::uint32_t>(std::max(0, firstRow));
   strut[static_cast<std::size_t>(5 + 2 * side)] =
-      static_cast<std::uint32_t>(std::max(0, bottom - 1));
+      static_cast<std::uint32_t>(std::max(0, endRow - 1));
   return strut;
 }
 

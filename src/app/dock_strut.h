@@ -21,12 +21,19 @@ struct MonitorRect {
 // right_start_y, right_end_y, top_start_x, ..., bottom_end_x).
 using StrutValues = std::array<std::uint32_t, 12>;
 
+// Rows of the root window, in device pixels; bottom is exclusive.
+struct RowSpan {
+  int top = 0;
+  int bottom = 0;
+};
+
 // The strip to reserve for a bar docked at the left or right edge of monitors[barMonitor]:
-// `reservedWidth` pixels from that edge inward, over that monitor's rows only. A strut is
-// counted from the root window's edge, so it can only be set where no other monitor lies
-// beyond the edge in those rows; at such an inner edge there is nothing to reserve (nullopt).
+// `reservedWidth` pixels from that edge inward, over the bar's own rows (cut to that
+// monitor's), so panels above and below the bar keep their corners. A strut is counted from
+// the root window's edge, so it can only be set where no other monitor lies beyond the edge
+// in the monitor's rows; at such an inner edge there is nothing to reserve (nullopt).
 std::optional<StrutValues> DockStrut(const std::vector<MonitorRect>& monitors,
                                      std::size_t barMonitor, int rootWidth, bool left,
-                                     int reservedWidth);
+                                     int reservedWidth, RowSpan barRows);
 
 }  // namespace lumarine

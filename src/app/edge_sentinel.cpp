@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "app/all_desktops_keeper.h"
 #include "app/x11_dock_properties.h"
 
 namespace lumarine {
@@ -13,6 +14,7 @@ EdgeSentinel::EdgeSentinel()
   setWindowTitle("Lumarine edge");
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  new AllDesktopsKeeper(this);  // owned by this window
 }
 
 bool EdgeSentinel::event(QEvent* event) {

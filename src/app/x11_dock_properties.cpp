@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -61,10 +62,43 @@ void PrepareDockWindow(QWidget* window) {
     if (std::find(states.begin(), states.end(), state) == states.end()) states.push_back(state);
   }
   ReplaceAtoms(c, w, "_NET_WM_STATE", states);
-  const uint32_t allDesktops = 0xFFFFFFFF;
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
-                      32, 1, &allDesktops);
+                      32, 1, &kAllDesktops);
   xcb_flush(c);
+}
+
+void AskForAllDesktops(QWidget* window) {
+  xcb_connection_t* c = Connection();
+  const xcb_window_t w = WindowOf(window);
+  if (c == nullptr || w == XCB_WINDOW_NONE) return;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  // Source indication 2: a pager or taskbar, which window managers obey where they may
+  // override an application's wish.
+  const auto send = [&](const char* type, std::array<uint32_t, 5> data) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = w;
+    message.type = Atom(c, type);
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+  };
+  send("_NET_WM_DESKTOP", {kAllDesktops, 2, 0, 0, 0});
+  send("_NET_WM_STATE", {1 /* add */, Atom(c, "_NET_WM_STATE_STICKY"), 0, 2, 0});
+  xcb_flush(c);
+}
+
+bool IsDesktopChange(const void* xcbEvent, QWidget* window) {
+  const auto* event = static_cast<const xcb_generic_event_t*>(xcbEvent);
+  if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || !window) return false;
+  const auto* change = static_cast<const xcb_property_notify_event_t*>(xcbEvent);
+  if (change->window != static_cast<xcb_window_t>(window->internalWinId())) return false;
+  xcb_connection_t* c = Connection();
+  if (c == nullptr) return false;
+  static const xcb_atom_t desktop = Atom(c, "_NET_WM_DESKTOP");  // one connection per process
+  return change->atom == desktop;
 }
 
 bool SetDockReservation(QWidget* window, const StrutValues& strut) {

@@ -25,6 +25,15 @@ enum class Edge { kLeft, kRight };
 // leave the screen entirely, where a window manager keeps part of an ordinary window on it.
 void PrepareDockWindow(QWidget* window);
 
+// Asks the window manager to show a mapped window on every workspace: the _NET_WM_DESKTOP
+// and _NET_WM_STATE (sticky) client messages to the root window, as for a window it manages.
+void AskForAllDesktops(QWidget* window);
+// Whether an event from the X connection (an xcb_generic_event_t) tells that the window
+// manager changed the window's workspace.
+bool IsDesktopChange(const void* xcbEvent, QWidget* window);
+// The value of _NET_WM_DESKTOP that means every workspace.
+constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
+
 // Writes _NET_WM_STRUT_PARTIAL and _NET_WM_STRUT (device pixels, from the root's edges).
 bool SetDockReservation(QWidget* window, const StrutValues& strut);
 void ClearDockReservation(QWidget* window);

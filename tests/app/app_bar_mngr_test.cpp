@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QTest>
 #include <cmath>
@@ -159,6 +160,49 @@ class AppBarMngrTest : public QObject {
       // on the screen, and so part of the bar with its close button.
       QCOMPARE(x11::ReadAtomNames(frame, "_NET_WM_WINDOW_TYPE"),
                std::vector<QString>{"_NET_WM_WINDOW_TYPE_DOCK"});
+    }
+  }
+
+  void autoHideGoesByEnterAndLeaveEventsNotByThePointerPosition() {
+    // Over a native Wayland window the X server's pointer position stays where it left the
+    // bar; only the leave event tells. And a pointer that only brushed the edge never enters
+    // the bar that came in for it.
+    program_->WriteProfile("sysopt.ini", "[main]\r\nbSlibing=1\r\n");
+    // Where the bar has been: with the pointer left at the edge, a bar gone out comes straight
+    // back in, so its hidden place is seen only in passing.
+    struct Leftmost : QObject {
+      int x = 0;
+      bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Move)
+          x = std::min(x, static_cast<QMoveEvent*>(event)->pos().x());
+        return false;
+      }
+    };
+    // The edge first, with the pointer away from it: a bar that slides in under a pointer Qt
+    // last saw on its edge (a warp away from windows of ours goes unreported) gets an enter
+    // of Qt's own making.
+    QCursor::setPos(screenWidth_ / 2, 400);
+    for (const bool fromTheEdge : {true, false}) {
+      Bar bar(true);
+      CMainFrame* frame = bar.frame.get();
+      QTRY_VERIFY(bar.dock.EdgeSentinelWindow());
+      if (fromTheEdge) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(bar.dock.EdgeSentinelWindow(), &enter);
+      } else {
+        QCursor::setPos(0, 300);
+      }
+      QTRY_COMPARE(frame->x(), 0);
+      Leftmost leftmost;
+      frame->installEventFilter(&leftmost);
+      if (!fromTheEdge) {
+        QTRY_VERIFY(frame->underMouse());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(frame, &leave);
+      }
+      QTRY_COMPARE(leftmost.x, -200);
+      frame->removeEventFilter(&leftmost);
+      QCursor::setPos(screenWidth_ / 2, 400);
     }
   }
 

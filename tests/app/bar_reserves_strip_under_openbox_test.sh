@@ -22,6 +22,11 @@ trap 'kill "${pids[@]}" 2>/dev/null || true; wait "${pids[@]}" 2>/dev/null || tr
 
 openbox >/dev/null 2>&1 &
 pids+=($!)
+# A window mapped before openbox manages the screen stays unmanaged, and is never maximised.
+for _ in $(seq 1 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
 "$program/lumarine" &
 pids+=($!)
 

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Starts the real binary on the test display in a program directory of its own and checks
-# that its window slides to the left edge, 200 pixels wide, and reserves its strip.
+# that its window slides to the left edge, 200 pixels wide, and reserves its strip; with
+# QT_QPA_PLATFORM=wayland in its environment, as many sway and KDE users have, since the bar
+# must run on X11 to dock.
 set -euo pipefail
 binary=$1
+export QT_QPA_PLATFORM=wayland
 [ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
 program=$(mktemp -d)
 cp "$binary" "$program/lumarine"

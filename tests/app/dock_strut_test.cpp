@@ -55,8 +55,30 @@ TEST(DockStrutTest, ReservesOnlyTheBarsMonitorAndOnlyAtAnOuterEdge) {
        StrutValues{0, 204, 0, 0, 0, 0, 800, 1599}},
       {"no such monitor", {one}, 3, 1280, true, 204, std::nullopt},
   };
+  for (const Case& c : cases) {
+    const RowSpan allRows{0, 100000};
+    EXPECT_EQ(DockStrut(c.monitors, c.bar, c.rootWidth, c.left, c.reserved, allRows), c.expected)
+        << c.name;
+  }
+}
+
+TEST(DockStrutTest, CoversTheBarsOwnRowsWithinItsMonitor) {
+  struct Case {
+    const char* name;
+    RowSpan rows;
+    std::optional<StrutValues> expected;
+  };
+  // The lower of two stacked monitors, rows 800 to 1599.
+  const std::vector<MonitorRect> monitors{{0, 0, 1280, 800}, {0, 800, 1280, 800}};
+  const Case cases[] = {
+      {"below a 32-pixel top panel", {832, 1600}, StrutValues{204, 0, 0, 0, 832, 1599}},
+      {"between a top and a bottom panel", {832, 1552}, StrutValues{204, 0, 0, 0, 832, 1551}},
+      {"rows beyond the monitor are cut", {700, 1700}, StrutValues{204, 0, 0, 0, 800, 1599}},
+      {"no rows", {900, 900}, std::nullopt},
+      {"rows on another monitor only", {0, 800}, std::nullopt},
+  };
   for (const Case& c : cases)
-    EXPECT_EQ(DockStrut(c.monitors, c.bar, c.rootWidth, c.left, c.reserved), c.expected) << c.name;
+    EXPECT_EQ(DockStrut(monitors, 1, 1280, true, 204, c.rows), c.expected) << c.name;
 }
 
 }  // namespace
