@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "subjects/html_sanitizer.h"
+#include "platform/html_sanitizer.h"
 
 namespace {
 

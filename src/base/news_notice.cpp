@@ -1,6 +1,6 @@
 #include "base/news_notice.h"
 
-#include "subjects/html_sanitizer.h"
+#include "platform/html_sanitizer.h"
 
 namespace lumarine {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "channelbar/news_row_format.h"
 #include "htmlview/html_ctrl_ex.h"
-#include "htmlview/html_text.h"
+#include "platform/html_text.h"
 
 namespace lumarine {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "base/command_ids.h"
 #include "htmlview/app_commands.h"
-#include "htmlview/html_text.h"
-#include "subjects/html_sanitizer.h"
+#include "platform/html_sanitizer.h"
+#include "platform/html_text.h"
 
 namespace lumarine {
 

@@ -9,7 +9,7 @@
 #include "feeds/feed_health_book.h"
 #include "htmlview/app_commands.h"
 #include "htmlview/html_ctrl_ex.h"
-#include "htmlview/html_text.h"
+#include "platform/html_text.h"
 
 namespace lumarine {
 namespace {

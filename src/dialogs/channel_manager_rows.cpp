@@ -1,6 +1,6 @@
 #include "dialogs/channel_manager_rows.h"
 
-#include "htmlview/html_text.h"
+#include "platform/html_text.h"
 
 namespace lumarine {
 

@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "feeds/feed_finder.h"
+#include "platform/html_sanitizer.h"
 #include "platform/message_box.h"
 #include "platform/xml_safe_text.h"
-#include "subjects/html_sanitizer.h"
 
 namespace lumarine {
 

@@ -7,7 +7,7 @@
 
 #include "htmlview/app_link.h"
 #include "htmlview/html_ctrl_ex.h"
-#include "htmlview/html_text.h"
+#include "platform/html_text.h"
 #include "platform/message_box.h"
 #include "platform/shell_open.h"
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "htmlview/html_text.h"
+#include "platform/html_sanitizer.h"
+#include "platform/html_text.h"
 #include "platform/text_codec.h"
-#include "subjects/html_sanitizer.h"
 #include "subjects/subject_url_template.h"
 
 namespace lumarine {

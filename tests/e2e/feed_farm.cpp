@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "htmlview/html_text.h"
+#include "platform/html_text.h"
 #include "support/loopback_server.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "subjects/html_sanitizer.h"
+#include "platform/html_sanitizer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "htmlview/html_text.h"
+#include "platform/html_text.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "html_sanitizer.h"
+#include "platform/html_sanitizer.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "htmlview/html_text.h"
 #include "platform/html_entities.h"
+#include "platform/html_text.h"
 #include "platform/xml_document.h"
 
 namespace lumarine {
