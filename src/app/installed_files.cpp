@@ -18,18 +18,20 @@ bool MakeDirectory(const fs::path& directory, std::string& errorText) {
   return false;
 }
 
-// Only a file that is not there is seeded: one that cannot be looked at now may be the
-// user's own and is never written over.
+// Only a file that is not there is made: one that cannot be looked at now may be the
+// user's own and is never written over. False, with the reason, for the latter.
+bool Absent(const fs::path& path, bool& absent, std::string& errorText) {
+  const FileState state = ProbeFile(path.string());
+  absent = state == FileState::kAbsent;
+  if (state != FileState::kUnknown) return true;
+  errorText = "cannot look at " + path.string();
+  return false;
+}
+
 bool SeedFile(const fs::path& from, const fs::path& to, std::string& errorText) {
-  switch (ProbeFile(to.string())) {
-    case FileState::kPresent:
-      return true;
-    case FileState::kUnknown:
-      errorText = "cannot look at " + to.string();
-      return false;
-    case FileState::kAbsent:
-      break;
-  }
+  bool absent = false;
+  if (!Absent(to, absent, errorText)) return false;
+  if (!absent) return true;
   const FileContents defaults = ReadFileContents(from.string());
   if (defaults.result == FileContents::Result::kAbsent) return true;
   if (defaults.Read() && ReplaceFileContents(to.string(), defaults.bytes)) return true;
@@ -50,15 +52,9 @@ bool InstalledFiles::Prepare(const ProgramLocations& locations,
     if (!SeedFile(defaults / name, profile / name, errorText)) return false;
 
   const fs::path database = fs::path(locations.dataDirectory) / "news.mdb";
-  switch (ProbeFile(database.string())) {
-    case FileState::kPresent:
-      return true;
-    case FileState::kUnknown:
-      errorText = "cannot look at " + database.string();
-      return false;
-    case FileState::kAbsent:
-      break;
-  }
+  bool absent = false;
+  if (!Absent(database, absent, errorText)) return false;
+  if (!absent) return true;
   const FileContents schema = ReadFileContents((defaults / "news.sql").string());
   if (!schema.Read()) {
     errorText = "cannot read the news database schema " + (defaults / "news.sql").string();

@@ -8,6 +8,7 @@
 
 #include "platform/html_entities.h"
 #include "platform/html_text.h"
+#include "platform/utf8_append.h"
 #include "platform/xml_document.h"
 
 namespace lumarine {
@@ -59,23 +60,10 @@ std::string Lower(std::string_view text) {
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 bool IsAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 
-void AppendUtf8(std::string& out, unsigned long code) {
+// A reference to no character (0, a surrogate, beyond Unicode) reads as U+FFFD, as in HTML.
+void AppendReferenced(std::string& out, unsigned long code) {
   if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
+  AppendUtf8(out, code);
 }
 
 // Windows-1252 characters that HTML reads numeric references 0x80 to 0x9F as (0 where the
@@ -122,7 +110,7 @@ std::string DecodeEntities(std::string_view text, bool attribute) {
       if (j < text.size() && text[j] == ';') ++j;
       if (code >= 0x80 && code <= 0x9F && kWindows1252[code - 0x80])
         code = kWindows1252[code - 0x80];
-      AppendUtf8(out, code);
+      AppendReferenced(out, code);
       i = j - 1;
       continue;
     }

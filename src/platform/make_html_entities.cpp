@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8_append.h"
+
 namespace {
 
 struct Entry {
@@ -16,24 +18,6 @@ struct Entry {
   std::string utf8;
   bool legacy = false;
 };
-
-void AppendUtf8(std::string& out, unsigned long code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
 
 }  // namespace
 
@@ -70,7 +54,7 @@ int main(int argc, char** argv) {
         std::cerr << argv[1] << ":" << number << ": not a code point: " << field << "\n";
         return 1;
       }
-      AppendUtf8(entry.utf8, code);
+      lumarine::AppendUtf8(entry.utf8, code);
     }
     if (entry.utf8.empty()) {
       std::cerr << argv[1] << ":" << number << ": no code point\n";
