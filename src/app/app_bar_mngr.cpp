@@ -30,7 +30,8 @@ CAppBarMngr::CAppBarMngr() : drawOutline(x11::XorScreenOutline) {
   connect(&swayTimer_, &QTimer::timeout, this, &CAppBarMngr::PlaceUnderSway);
   leaveTimer_.setSingleShot(true);
   leaveTimer_.setInterval(kLeaveDelayMs);
-  connect(&leaveTimer_, &QTimer::timeout, this, &CAppBarMngr::PointerLeftBar);
+  connect(&leaveTimer_, &QTimer::timeout, this,
+          [this] { HandleAutoHide(AutoHideEvent::kLeaveDelayElapsed); });
 }
 
 CAppBarMngr::~CAppBarMngr() {
@@ -122,14 +123,13 @@ bool CAppBarMngr::eventFilter(QObject* watched, QEvent* event) {
       break;
     case QEvent::Enter:
       pointerOnBar_ = true;
-      pointerWasInside_ = true;
-      leaveTimer_.stop();
+      HandleAutoHide(AutoHideEvent::kPointerEntered);
       break;
     case QEvent::Leave:
       // The window system's word, which holds over windows of other clients too (a native
       // Wayland window, where the pointer position the X server reports stops moving).
       pointerOnBar_ = false;
-      if (autoHide_ != 0 && pointerWasInside_) leaveTimer_.start();
+      HandleAutoHide(AutoHideEvent::kPointerLeft);
       break;
     default:
       break;
@@ -155,10 +155,11 @@ void CAppBarMngr::Attach(QWidget* frame, int width, bool left) {
   underSway_ = SwayDock::Running();
   // Window managers read the strut, like the type, when they take the window on; some
   // ignore one that comes later.
-  if (frame_ && autoHide_ == 0) Register(true);
+  const bool autoHide = autoHideState_ != AutoHideState::kOff;
+  if (frame_ && !autoHide) Register(true);
   const QRect screen = ScreenRect();
   if (left_)
-    Slide(autoHide_ ? screen.left() : screen.left() + width_, false);
+    Slide(autoHide ? screen.left() : screen.left() + width_, false);
   else
     Slide(screen.right() + 1 - 2 * width_, true);
 }
@@ -184,7 +185,7 @@ void CAppBarMngr::Slide(int startX, bool towardsRight) {
 void CAppBarMngr::SlideStep() {
   if (!frame_ || slideIndex_ > 10) {
     slideTimer_.stop();
-    ParkIfSeen();
+    HandleAutoHide(AutoHideEvent::kSlideFinished);
     UpdateSentinel();
     emit SlideFinished();
     return;
@@ -198,13 +199,13 @@ void CAppBarMngr::SlideStep() {
 
 void CAppBarMngr::StopSlide() {
   slideTimer_.stop();
-  parked_ = false;
+  HandleAutoHide(AutoHideEvent::kPlaced);
   if (sentinel_) sentinel_->hide();
 }
 
 void CAppBarMngr::PlaceFrame(int x) {
   if (!frame_) return;
-  parked_ = false;
+  HandleAutoHide(AutoHideEvent::kPlaced);
   const QRect rows = BarRows();
   frame_->setGeometry(x, rows.top(), width_, rows.height());
   frame_->show();
@@ -259,10 +260,7 @@ void CAppBarMngr::SetSide(bool left) {
 }
 
 void CAppBarMngr::SetAutoHide(int value) {
-  autoHide_ = value;
-  // A bar that the pointer is on when the mode starts leaves when the pointer does.
-  pointerWasInside_ = frame_ && frame_->isVisible() && pointerOnBar_;
-  leaveTimer_.stop();
+  HandleAutoHide(value != 0 ? AutoHideEvent::kModeOn : AutoHideEvent::kModeOff);
   UpdateSentinel();
 }
 
@@ -305,10 +303,6 @@ void CAppBarMngr::SwitchSide() {
 void CAppBarMngr::SlideIn() {
   if (sentinel_) sentinel_->hide();
   const QRect screen = ScreenRect();
-  // Until the pointer comes onto the bar, touching the edge counts as being on it: a pointer
-  // that only brushed the edge takes the bar out again.
-  pointerWasInside_ = true;
-  if (!pointerOnBar_) leaveTimer_.start();
   if (left_)
     Slide(screen.left() - width_, true);
   else
@@ -331,44 +325,56 @@ bool CAppBarMngr::KeptInPlace() const {
          QApplication::activeModalWidget();
 }
 
-void CAppBarMngr::PointerLeftBar() {
-  if (!frame_ || autoHide_ == 0 || !frame_->isVisible() || !OnScreen()) return;
-  if (KeptInPlace()) {
+void CAppBarMngr::HandleAutoHide(AutoHideEvent event) {
+  const AutoHideFacts facts{.pointerOnBar = pointerOnBar_,
+                            .shown = frame_ && frame_->isVisible(),
+                            .onScreen = OnScreen(),
+                            .away = Away(),
+                            .keptInPlace = KeptInPlace(),
+                            .seenOnOtherMonitor = SeenOnOtherMonitor()};
+  const AutoHideStep step = NextAutoHideStep(autoHideState_, event, facts);
+  // The state first: the motion places the frame, which comes back here.
+  autoHideState_ = step.next;
+  if (autoHideState_ != AutoHideState::kLeaving)
+    leaveTimer_.stop();
+  else if (step.restartLeaveDelay)
     leaveTimer_.start();
-    return;
-  }
-  if (pointerOnBar_) return;
-  pointerWasInside_ = false;
-  SlideOut();
-}
-
-bool CAppBarMngr::Away() const { return frame_ && (frame_->isVisible() || parked_) && !OnScreen(); }
-
-void CAppBarMngr::ParkIfSeen() {
-  if (autoHide_ == 0 || !Away() || parked_) return;
-  for (QScreen* screen : QGuiApplication::screens()) {
-    if (screen != Screen() && frame_->geometry().intersects(screen->geometry())) {
-      parked_ = true;
+  switch (step.motion) {
+    case AutoHideMotion::kNone:
+      break;
+    case AutoHideMotion::kSlideIn:
+      SlideIn();
+      break;
+    case AutoHideMotion::kSlideOut:
+      SlideOut();
+      break;
+    case AutoHideMotion::kPark:
       frame_->hide();
-      return;
-    }
+      break;
   }
 }
 
-void CAppBarMngr::EdgeTouched() {
-  if (autoHide_ == 0 || !Away() || KeptInPlace()) return;
-  SlideIn();
+bool CAppBarMngr::Away() const {
+  return frame_ && (frame_->isVisible() || autoHideState_ == AutoHideState::kParked) && !OnScreen();
+}
+
+bool CAppBarMngr::SeenOnOtherMonitor() const {
+  if (!frame_) return false;
+  for (QScreen* screen : QGuiApplication::screens())
+    if (screen != Screen() && frame_->geometry().intersects(screen->geometry())) return true;
+  return false;
 }
 
 void CAppBarMngr::UpdateSentinel() {
-  const bool wanted = autoHide_ != 0 && Away() && !Sliding();
+  const bool wanted = autoHideState_ != AutoHideState::kOff && Away() && !Sliding();
   if (!wanted) {
     if (sentinel_) sentinel_->hide();
     return;
   }
   if (!sentinel_) {
     sentinel_ = std::make_unique<EdgeSentinel>();
-    connect(sentinel_.get(), &EdgeSentinel::Touched, this, &CAppBarMngr::EdgeTouched);
+    connect(sentinel_.get(), &EdgeSentinel::Touched, this,
+            [this] { HandleAutoHide(AutoHideEvent::kEdgeTouched); });
   }
   // The bar's rows only: the corners belong to the panels (a hot corner among them).
   const QRect screen = ScreenRect();
@@ -416,7 +422,7 @@ void CAppBarMngr::EndMoveDrag(QPoint pointer) {
   lastOutline_ = QRect();
   if (sideSwitched_) RegisterByMode();
   sideSwitched_ = false;
-  pointerWasInside_ = false;
+  HandleAutoHide(AutoHideEvent::kDragEnded);
 }
 
 }  // namespace lumarine

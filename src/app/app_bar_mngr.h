@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/auto_hide_state.h"
 #include "app/dock_strut.h"
 
 namespace lumarine {
@@ -49,10 +50,11 @@ class CAppBarMngr : public QObject {
   void StopSlide();
   // Moves the frame to the chosen edge at once and stores the side in the settings.
   void SetSide(bool left);
+  // 0 turns auto-hide off, any other value on.
   void SetAutoHide(int value);
   // on: reserve the strip at the current edge; off: give it back.
   void Register(bool on);
-  void RegisterByMode() { Register(autoHide_ == 0); }
+  void RegisterByMode() { Register(autoHideState_ == AutoHideState::kOff); }
 
   // The auto-hide command and the side switch command.
   void ToggleAutoHide();
@@ -66,7 +68,7 @@ class CAppBarMngr : public QObject {
 
   bool Left() const { return left_; }
   int Width() const { return width_; }
-  int AutoHide() const { return autoHide_; }
+  int AutoHide() const { return autoHideState_ == AutoHideState::kOff ? 0 : 1; }
   bool Registered() const { return registered_; }
   bool Sliding() const { return slideTimer_.isActive(); }
   QWidget* Frame() const { return frame_; }
@@ -107,10 +109,10 @@ class CAppBarMngr : public QObject {
   void FitToWorkArea();
   void WorkAreaChanged();
   void DrawOutlineAt(const QRect& rect);
-  void PointerLeftBar();
-  void EdgeTouched();
+  // Feeds an event through the auto-hide transition and carries out the step.
+  void HandleAutoHide(AutoHideEvent event);
+  bool SeenOnOtherMonitor() const;
   void UpdateSentinel();
-  void ParkIfSeen();
   bool Away() const;
   bool KeptInPlace() const;
   void SlideIn();
@@ -121,13 +123,10 @@ class CAppBarMngr : public QObject {
   QPointer<QScreen> screen_;
   int width_ = 0;
   bool left_ = false;
-  int autoHide_ = 0;
+  AutoHideState autoHideState_ = AutoHideState::kOff;
   bool registered_ = false;
   std::optional<StrutValues> writtenStrut_;
   QMetaObject::Connection screenConnection_;
-  // Hidden by unmapping: at an edge that another monitor continues, the place beyond the edge
-  // is on that monitor.
-  bool parked_ = false;
 
   QTimer slideTimer_;
   int slideStart_ = 0;
@@ -139,12 +138,10 @@ class CAppBarMngr : public QObject {
   QRect lastOutline_;
   bool sideSwitched_ = false;
 
+  // Runs while auto-hide is kLeaving.
   QTimer leaveTimer_;
-  // The pointer is on the bar, as its enter and leave events tell.
+  // The pointer is on the bar, as its enter and leave events tell, in every mode.
   bool pointerOnBar_ = false;
-  // The pointer has been on the bar (or at its edge) since it last came in, so leaving it
-  // takes it out.
-  bool pointerWasInside_ = false;
   std::unique_ptr<EdgeSentinel> sentinel_;
 
   // Under sway only.
