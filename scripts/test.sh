@@ -22,6 +22,6 @@ scripts/build.sh build-asan -DLUMARINE_GUI=OFF -DLUMARINE_SANITIZE=ON -DCMAKE_BU
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE bench
 echo "== fuzzing (bounded)"
-scripts/fuzz.sh 60
+scripts/fuzz.sh 45
 
 echo "== all tests passed"
