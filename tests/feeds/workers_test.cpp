@@ -479,7 +479,8 @@ TEST_F(WorkersTest, OverlappingShowingPassesNeverHandTheSameRows) {
   loader.StartPass();
   ASSERT_TRUE(bar_.WaitForSends(1));  // the first pass has its rows and waits on the bar
   loader.StartPass();
-  std::this_thread::sleep_for(50ms);  // time for a second pass to load while the first holds
+  // The second pass has started while the first holds, and waits for the first's rows.
+  ASSERT_TRUE(Eventually([&] { return loader.WaitingPasses() == 1; }));
   bar_.Hold(false);
   ASSERT_TRUE(Eventually([&] { return loader.RunningPasses() == 0; }));
   const auto rows = bar_.Rows();
