@@ -12,6 +12,8 @@ constexpr int UserMessage(int n) { return kWmUser + n; }
 inline constexpr int kMsgCommand = UserMessage(0);
 // Desktop-toolbar notification from the shell; the bar ignores it.
 inline constexpr int kMsgAppBarNotify = UserMessage(19);
+// The subject tree's requests to the subject bar (101, 109, 110, 111) are calls of
+// SubjectTreeOwner; the numbers name them as the desktop numbered them.
 inline constexpr int kMsgOpenSubject = UserMessage(101);
 inline constexpr int kMsgUnreadReady = UserMessage(103);
 // A label button was pressed; second parameter: the button's kind.

@@ -42,6 +42,11 @@ size_t NewsListLoader::RunningPasses() {
   return passes_.size();
 }
 
+size_t NewsListLoader::WaitingPasses() {
+  std::lock_guard lock(rowsMutex_);
+  return waitingPasses_;
+}
+
 void NewsListLoader::ReapFinished() {
   passes_.remove_if([](const std::unique_ptr<Pass>& pass) { return pass->done.load(); });
 }
@@ -49,7 +54,10 @@ void NewsListLoader::ReapFinished() {
 void NewsListLoader::Run(const std::stop_token& stop) {
   {
     std::unique_lock lock(rowsMutex_);
-    if (!rowsFree_.wait(lock, stop, [this] { return !rowsTaken_; })) return;
+    ++waitingPasses_;
+    const bool free = rowsFree_.wait(lock, stop, [this] { return !rowsTaken_; });
+    --waitingPasses_;
+    if (!free) return;
     rowsTaken_ = true;
   }
   struct Release {

@@ -30,6 +30,8 @@ class NewsListLoader {
   void StopAll();
   // Passes still running.
   size_t RunningPasses();
+  // Passes waiting for the pass before them to mark its rows read.
+  size_t WaitingPasses();
 
  private:
   struct Pass {
@@ -48,6 +50,7 @@ class NewsListLoader {
   std::mutex rowsMutex_;
   std::condition_variable_any rowsFree_;
   bool rowsTaken_ = false;
+  size_t waitingPasses_ = 0;
 };
 
 }  // namespace lumarine

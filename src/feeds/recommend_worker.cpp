@@ -31,7 +31,12 @@ RecommendWorker::RecommendWorker(WorkerTiming timing, ChannelBarLink* bar)
 RecommendWorker::~RecommendWorker() { Stop(); }
 
 void RecommendWorker::Start() {
-  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+  Stop();  // a thread from an earlier Start must not mark this one ended
+  ended_ = false;
+  thread_ = std::jthread([this](std::stop_token stop) {
+    Run(stop);
+    ended_ = true;
+  });
 }
 
 void RecommendWorker::Stop() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -27,12 +28,15 @@ class RecommendWorker {
   // The home server is read when the pass starts.
   void Start();
   void Stop();
+  // Whether the thread has returned, on its own or stopped. Any thread.
+  bool HasEnded() const { return ended_; }
 
  private:
   void Run(std::stop_token stop);
 
   WorkerTiming timing_;
   ChannelBarLink* bar_;
+  std::atomic<bool> ended_{false};
   std::jthread thread_;
 };
 

@@ -26,7 +26,12 @@ RefreshWorker::RefreshWorker(ChannelList& channels, ChannelBarLink& bar, WorkerT
 RefreshWorker::~RefreshWorker() { Stop(); }
 
 void RefreshWorker::Start() {
-  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+  Stop();  // a thread from an earlier Start must not mark this one ended
+  ended_ = false;
+  thread_ = std::jthread([this](std::stop_token stop) {
+    Run(stop);
+    ended_ = true;
+  });
 }
 
 void RefreshWorker::Stop() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +31,8 @@ class RefreshWorker {
 
   void Start();
   void Stop();
+  // Whether the thread has returned, on its own or stopped. Any thread.
+  bool HasEnded() const { return ended_; }
 
  private:
   void Run(std::stop_token stop);
@@ -41,6 +44,7 @@ class RefreshWorker {
   WorkerTiming timing_;
   TickSource ticks_;
   FeedFetcher fetcher_;  // used by the worker thread only
+  std::atomic<bool> ended_{false};
   std::jthread thread_;
 };
 

@@ -38,8 +38,6 @@ constexpr qreal kCornerRadius = 2.5;  // 5 by 5 corner ellipses
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-SubjectItem* ItemOf(std::intptr_t parameter) { return reinterpret_cast<SubjectItem*>(parameter); }
-
 void AddEntry(QMenu* menu, const char* text, int commandId) {
   menu->addAction(Text(text))->setData(commandId);
 }
@@ -117,26 +115,17 @@ bool SubjectBar::event(QEvent* event) {
     case kMsgCommand:
       OnCommand(static_cast<int>(message->First()));
       return true;
-    case kMsgOpenSubject:
-      pageWorker_.OpenSubjectPage(ItemOf(message->Second()), false);
-      return true;
     case kMsgLabelButton:
       if (message->Second() == LabelButton::kMenu) ShowBarMenu();
-      return true;
-    case kMsgBlogSearch:
-      pageWorker_.OpenSubjectPage(ItemOf(message->Second()), true);
-      return true;
-    case kMsgTreeDrop:
-      // The tree moves the item only when this accepts the drop.
-      event->setAccepted(MoveItem(ItemOf(message->First()), ItemOf(message->Second())));
-      return true;
-    case kMsgEditSubject:
-      EditProperties(ItemOf(message->First()));
       return true;
     default:
       return ResizableDialog::event(event);
   }
 }
+
+void SubjectBar::OpenSubject(SubjectItem* item) { pageWorker_.OpenSubjectPage(item, false); }
+
+void SubjectBar::SearchBlogComments(SubjectItem* item) { pageWorker_.OpenSubjectPage(item, true); }
 
 void SubjectBar::OnCommand(int commandId) {
   switch (commandId) {

@@ -7,6 +7,7 @@
 #include "base/resizable_dialog.h"
 #include "subjects/subject_page_worker.h"
 #include "subjects/subject_store.h"
+#include "subjects/subject_tree_owner.h"
 
 class QLabel;
 class QMenu;
@@ -22,7 +23,7 @@ struct SubjectItem;
 // subject command; each change goes to the store first and reaches the tree only when the
 // store took it. Opening a subject gathers its page on worker threads, which are stopped
 // and joined when the bar goes away. User-interface thread only.
-class SubjectBar : public ResizableDialog {
+class SubjectBar : public ResizableDialog, public SubjectTreeOwner {
   Q_OBJECT
 
  public:
@@ -41,7 +42,7 @@ class SubjectBar : public ResizableDialog {
   SubjectPageWorker& PageWorker() { return pageWorker_; }
 
   // The command switch of the bar: its SUBJECT menu and the tree's commands.
-  void OnCommand(int commandId);
+  void OnCommand(int commandId) override;
   // The SUBJECT menu; entries carry their command.
   std::unique_ptr<QMenu> BuildBarMenu();
 
@@ -51,12 +52,18 @@ class SubjectBar : public ResizableDialog {
   bool AddFeedSubject(const std::string& title, const std::string& address);
   bool AddGroup(const std::string& name);
   bool DeleteSelection();
-  bool MoveItem(SubjectItem* source, SubjectItem* target);
+  bool MoveItem(SubjectItem* source, SubjectItem* target) override;
   bool EditItem(SubjectItem* item, const std::string& title, const std::string& address);
   // Imports an OPML file and tells the user what came of it.
   void ImportOpmlFile(const std::string& path);
   // Writes the subject tree to an OPML file and tells the user what came of it.
   void ExportOpmlFile(const std::string& path);
+
+  // The rest of what the tree asks for.
+  void OpenSubject(SubjectItem* item) override;
+  void SearchBlogComments(SubjectItem* item) override;
+  // The properties dialog of a group or subject; nothing without an item.
+  void EditProperties(SubjectItem* item) override;
 
  protected:
   bool event(QEvent* event) override;
@@ -71,7 +78,6 @@ class SubjectBar : public ResizableDialog {
   void NewFeedSubject();
   void NewGroup();
   void ConfirmDelete();
-  void EditProperties(SubjectItem* item);
   void AskForOpmlFile();
   void AskForOpmlExportFile();
 

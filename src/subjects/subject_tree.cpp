@@ -2,7 +2,6 @@
 
 #include <QColorDialog>
 #include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,10 +13,9 @@
 #include <algorithm>
 
 #include "base/command_ids.h"
-#include "base/message_ids.h"
-#include "base/user_message_event.h"
 #include "platform/settings.h"
 #include "platform/text_codec.h"
+#include "subjects/subject_tree_owner.h"
 
 namespace lumarine {
 namespace {
@@ -341,9 +339,7 @@ void SubjectTree::mouseReleaseEvent(QMouseEvent* event) {
   dropTarget_ = nullptr;
   if (!target || !source || target == source) return;
   // The owner moves the item in the file first; the tree follows only when that worked.
-  if (!SendToOwner(kMsgTreeDrop, reinterpret_cast<std::intptr_t>(source),
-                   reinterpret_cast<std::intptr_t>(target)))
-    return;
+  if (!owner_ || !owner_->MoveItem(source, target)) return;
   model_.MoveForDrop(source, target);
   update();
 }
@@ -356,7 +352,7 @@ void SubjectTree::mouseDoubleClickEvent(QMouseEvent* event) {
     ToggleExpanded(hit, true);
     return;
   }
-  SendToOwner(kMsgOpenSubject, 0, reinterpret_cast<std::intptr_t>(hit));
+  if (owner_) owner_->OpenSubject(hit);
 }
 
 // ---- context menu and commands ----
@@ -399,19 +395,26 @@ void SubjectTree::contextMenuEvent(QContextMenuEvent* event) {
 
 void SubjectTree::OnCommand(int commandId) {
   SubjectItem* selection = model_.Selection();
-  const auto item = reinterpret_cast<std::intptr_t>(selection);
   switch (commandId) {
     case kCmdTreeNewSubject:
-      SendToOwner(kMsgCommand, kCmdNewKeywordSubject, 0);
+      if (owner_) owner_->OnCommand(kCmdNewKeywordSubject);
       break;
     case kCmdTreeDeleteSubject:
-      if (selection) PostCommand(owner_, kCmdDeleteSubject);
+      // Queued: the owner asks for confirmation and deletes after this menu has closed.
+      if (selection) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+              if (owner_) owner_->OnCommand(kCmdDeleteSubject);
+            },
+            Qt::QueuedConnection);
+      }
       break;
     case kCmdTreeProperties:
-      SendToOwner(kMsgEditSubject, item, 0);
+      if (owner_) owner_->EditProperties(selection);
       break;
     case kCmdTreeBlogComments:
-      if (selection) SendToOwner(kMsgBlogSearch, 0, item);
+      if (selection && owner_) owner_->SearchBlogComments(selection);
       break;
     case kCmdTreeTextColour:
       ChooseTextColour();
@@ -425,14 +428,6 @@ void SubjectTree::OnCommand(int commandId) {
     default:
       break;
   }
-}
-
-bool SubjectTree::SendToOwner(int message, std::intptr_t first, std::intptr_t second) {
-  if (!owner_) return false;
-  UserMessageEvent event(message, first, second);
-  event.ignore();
-  QCoreApplication::sendEvent(owner_, &event);
-  return event.isAccepted();
 }
 
 void SubjectTree::ChooseTextColour() {

@@ -3,7 +3,6 @@
 #include <QCursor>
 #include <QFont>
 #include <QImage>
-#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -18,12 +17,14 @@ class QScrollBar;
 
 namespace lumarine {
 
+class SubjectTreeOwner;
+
 // The custom-drawn subject tree of the subject bar: groups and subjects with a small icon
 // and a title that wraps over as many lines as it needs, on white, scrolling vertically.
 // It never touches the subject file: every change the user asks for goes to its owner (the
-// bar) as a message or command, and the owner updates the store and this tree. A drop moves
-// the item only when the owner accepts the drop event. It writes its own font size and text
-// colour to the settings. User-interface thread only.
+// bar), which updates the store and this tree. A drop moves the item only when the owner
+// moved it. It writes its own font size and text colour to the settings. User-interface
+// thread only.
 class SubjectTree : public QWidget {
   Q_OBJECT
 
@@ -47,8 +48,9 @@ class SubjectTree : public QWidget {
   const QFont& ItemFont() const { return font_; }
   int RowHeight() const { return rowHeight_; }
 
-  // Receiver of the tree's messages and commands.
-  void SetOwner(QObject* owner) { owner_ = owner; }
+  // Receiver of the tree's requests; not owned, it must outlive the tree (the bar is the
+  // tree's parent). Null: requests go nowhere.
+  void SetOwner(SubjectTreeOwner* owner) { owner_ = owner; }
   SubjectTreeModel& Model() { return model_; }
 
   // Model operations with the repaint the callers ask for.
@@ -97,13 +99,11 @@ class SubjectTree : public QWidget {
   void DrawIcons(QPainter& painter, const SubjectItem* item);
   void UpdateScrollBar();
   void PlaceScrollBar();
-  // Sends a message to the owner and waits for it; true when the owner accepted it.
-  bool SendToOwner(int message, std::intptr_t first, std::intptr_t second);
   void ChooseTextColour();
   void StepFontSize(int step);
 
   SubjectTreeModel model_;
-  QPointer<QObject> owner_;
+  SubjectTreeOwner* owner_ = nullptr;
   QFont font_;
   int rowHeight_ = 0;
   int charWidth_ = 1;

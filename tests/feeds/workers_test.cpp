@@ -49,6 +49,11 @@ class BarRecorder : public ChannelBarLink {
     changed_.notify_all();
     return alive_;
   }
+  void PostRefreshPassDone() override {
+    std::lock_guard lock(mutex_);
+    ++passesDone_;
+    changed_.notify_all();
+  }
   bool IsAlive() const override { return alive_; }
 
   std::vector<std::string> Posted() {
@@ -66,6 +71,10 @@ class BarRecorder : public ChannelBarLink {
   bool WaitForSends(size_t count) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, 10s, [&] { return sends_ >= count; });
+  }
+  bool WaitForPassesDone(size_t count) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 10s, [&] { return passesDone_ >= count; });
   }
   bool WaitForRows(size_t count) {
     std::unique_lock lock(mutex_);
@@ -85,6 +94,7 @@ class BarRecorder : public ChannelBarLink {
   std::vector<std::string> posted_;
   std::vector<std::string> rows_;
   size_t sends_ = 0;
+  size_t passesDone_ = 0;
   bool hold_ = false;
 };
 
@@ -213,17 +223,19 @@ TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
       [&] { return channels.At(1)->lastRefresh == 5000 && server_.Requests().size() == 6u; }));
   // The new rows are announced to the unread watcher once the pass ends.
   ASSERT_TRUE(Eventually([] { return ListRefreshEvent().IsSet(); }));
+  // Passes run only when woken from here on: the interval between them is fifteen minutes.
+  ASSERT_TRUE(bar_.WaitForPassesDone(1));
 
   // Woken early, nothing is due: no download.
   FeedRefreshEvent().Set();
-  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(bar_.WaitForPassesDone(2));
   EXPECT_EQ(server_.Requests().size(), 6u);
 
   // A subscription made while the worker waits is fetched at once, alone.
   channels.Add(Channel("新的", {"/feed/g"}));
   FeedRefreshEvent().Set();
-  ASSERT_TRUE(Eventually([&] { return RequestsFor("/feed/g") == 1; }));
-  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(bar_.WaitForPassesDone(3));
+  EXPECT_EQ(RequestsFor("/feed/g"), 1u);
   EXPECT_EQ(server_.Requests().size(), 7u);
 
   // Fifteen minutes later every channel is due again.
@@ -271,8 +283,9 @@ TEST_F(WorkersTest, ChannelWhoseFeedsFailIsStillMarkedRefreshed) {
   RefreshWorker worker(channels, bar_, test::FastTiming(), [] { return 77u; });
   worker.Start();
   ASSERT_TRUE(Eventually([&] { return channels.At(0)->lastRefresh == 77; }));
+  ASSERT_TRUE(bar_.WaitForPassesDone(1));
   FeedRefreshEvent().Set();
-  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(bar_.WaitForPassesDone(2));
   worker.Stop();
   EXPECT_EQ(RequestsFor("/fail"), 1u);
   EXPECT_FALSE(ListRefreshEvent().IsSet()) << "nothing new, nothing to show";
@@ -362,7 +375,7 @@ TEST_F(WorkersTest, WorkerEndsWhenTheBarIsGone) {
   bar_.alive_ = false;
   RefreshWorker worker(channels, bar_, test::FastTiming());
   worker.Start();
-  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(Eventually([&] { return worker.HasEnded(); })) << "ends without being stopped";
   worker.Stop();
   EXPECT_TRUE(server_.Requests().empty());
 }
@@ -466,7 +479,8 @@ TEST_F(WorkersTest, OverlappingShowingPassesNeverHandTheSameRows) {
   loader.StartPass();
   ASSERT_TRUE(bar_.WaitForSends(1));  // the first pass has its rows and waits on the bar
   loader.StartPass();
-  std::this_thread::sleep_for(50ms);  // time for a second pass to load while the first holds
+  // The second pass has started while the first holds, and waits for the first's rows.
+  ASSERT_TRUE(Eventually([&] { return loader.WaitingPasses() == 1; }));
   bar_.Hold(false);
   ASSERT_TRUE(Eventually([&] { return loader.RunningPasses() == 0; }));
   const auto rows = bar_.Rows();
@@ -480,7 +494,7 @@ TEST_F(WorkersTest, RowsTheBarNeverReceivedStayUnread) {
   {
     NewsListLoader loader(bar_, test::FastTiming());
     loader.StartPass();
-    std::this_thread::sleep_for(30ms);
+    ASSERT_TRUE(bar_.WaitForSends(1));  // the pass has its rows and waits on the bar
     const auto start = std::chrono::steady_clock::now();
     loader.StopAll();  // must not deadlock on the held bar
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
@@ -517,7 +531,7 @@ TEST_F(WorkersTest, RecommendationListsArriveOnceUnderTheirOwnClass) {
 TEST_F(WorkersTest, NoHomeServerMeansNoRecommendationRequest) {
   RecommendWorker worker(test::FastTiming());
   worker.Start();
-  std::this_thread::sleep_for(30ms);
+  ASSERT_TRUE(Eventually([&] { return worker.HasEnded(); })) << "ends without being stopped";
   worker.Stop();
   EXPECT_TRUE(server_.Requests().empty());
 }

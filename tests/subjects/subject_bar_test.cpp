@@ -10,7 +10,6 @@
 #include "base/command_ids.h"
 #include "base/label_button.h"
 #include "base/message_ids.h"
-#include "base/user_message_event.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "platform/process_values.h"
 #include "platform/settings.h"
@@ -230,8 +229,7 @@ class SubjectBarTest : public QObject {
     SubjectItem* group = Root()->FirstChild();
     QString prefilled;
     AnswerNextDialog("New", &prefilled);
-    UserMessageEvent edit(kMsgEditSubject, reinterpret_cast<std::intptr_t>(group));
-    QCoreApplication::sendEvent(bar_.get(), &edit);
+    bar_->EditProperties(group);
     QCOMPARE(prefilled, QString("Old"));
     QCOMPARE(group->title, std::string("New"));
     QVERIFY(group->url.empty());

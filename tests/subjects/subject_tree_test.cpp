@@ -9,35 +9,46 @@
 
 #include "base/command_ids.h"
 #include "base/message_ids.h"
-#include "base/user_message_event.h"
 #include "htmlview/html_ctrl_ex.h"
 #include "platform/settings.h"
 #include "platform/text_codec.h"
+#include "subjects/subject_tree_owner.h"
 #include "support/subject_titles.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {
 namespace {
 
-// Stands in for the subject bar: records what the tree sends and posts, and accepts or
-// refuses drops as told.
-class OwnerRecorder : public QObject {
+// Stands in for the subject bar: records each request as the message it stands for, and
+// accepts or refuses drops as told.
+class OwnerRecorder : public SubjectTreeOwner {
  public:
   struct Message {
     int number;
     std::intptr_t first;
     std::intptr_t second;
   };
-  bool event(QEvent* event) override {
-    const int type = static_cast<int>(event->type());
-    if (type < kWmUser || type > UserMessage(200)) return QObject::event(event);
-    const auto* message = static_cast<UserMessageEvent*>(event);
-    messages.push_back({type, message->First(), message->Second()});
-    event->setAccepted(type != kMsgTreeDrop || acceptDrops);
-    return true;
+  void OnCommand(int commandId) override { messages.push_back({kMsgCommand, commandId, 0}); }
+  void OpenSubject(SubjectItem* item) override {
+    messages.push_back({kMsgOpenSubject, 0, Pointer(item)});
+  }
+  void SearchBlogComments(SubjectItem* item) override {
+    messages.push_back({kMsgBlogSearch, 0, Pointer(item)});
+  }
+  bool MoveItem(SubjectItem* source, SubjectItem* target) override {
+    messages.push_back({kMsgTreeDrop, Pointer(source), Pointer(target)});
+    return acceptDrops;
+  }
+  void EditProperties(SubjectItem* item) override {
+    messages.push_back({kMsgEditSubject, Pointer(item), 0});
   }
   std::vector<Message> messages;
   bool acceptDrops = true;
+
+ private:
+  static std::intptr_t Pointer(const SubjectItem* item) {
+    return reinterpret_cast<std::intptr_t>(item);
+  }
 };
 
 QPoint Inside(const SubjectItem* item) {
