@@ -7,11 +7,13 @@ namespace lumarine {
 void ChannelList::Reset(std::vector<std::unique_ptr<SubscribedChannel>> channels) {
   std::lock_guard lock(mutex_);
   channels_ = std::move(channels);
+  for (const auto& channel : channels_) channel->serial = ++lastSerial_;
   current_ = nullptr;
 }
 
 void ChannelList::Add(std::unique_ptr<SubscribedChannel> channel) {
   std::lock_guard lock(mutex_);
+  channel->serial = ++lastSerial_;
   channels_.push_back(std::move(channel));
 }
 
@@ -57,7 +59,7 @@ std::optional<ChannelList::Snapshot> ChannelList::At(size_t index) const {
   std::lock_guard lock(mutex_);
   if (index >= channels_.size()) return std::nullopt;
   const SubscribedChannel& channel = *channels_[index];
-  return Snapshot{&channel, channel.name, channel.feeds, channel.lastRefresh,
+  return Snapshot{channel.serial, channel.name, channel.feeds, channel.lastRefresh,
                   channel.refreshRequested};
 }
 
@@ -65,7 +67,7 @@ std::optional<ChannelList::Snapshot> ChannelList::TakeAt(size_t index) {
   std::lock_guard lock(mutex_);
   if (index >= channels_.size()) return std::nullopt;
   SubscribedChannel& channel = *channels_[index];
-  Snapshot snapshot{&channel, channel.name, channel.feeds, channel.lastRefresh,
+  Snapshot snapshot{channel.serial, channel.name, channel.feeds, channel.lastRefresh,
                     channel.refreshRequested};
   channel.refreshRequested = false;
   return snapshot;
@@ -88,10 +90,10 @@ bool ChannelList::SetFeeds(const std::string& name, std::vector<std::string> fee
   return false;
 }
 
-void ChannelList::SetLastRefresh(const SubscribedChannel* record, uint32_t tick) {
+void ChannelList::SetLastRefresh(uint64_t serial, uint32_t tick) {
   std::lock_guard lock(mutex_);
   for (const auto& channel : channels_)
-    if (channel.get() == record) channel->lastRefresh = tick;
+    if (channel->serial == serial) channel->lastRefresh = tick;
 }
 
 void ChannelList::NumberMenuCommands(int firstId) {

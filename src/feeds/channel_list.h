@@ -18,7 +18,9 @@ class ChannelList {
  public:
   // What the refresh worker takes of one channel.
   struct Snapshot {
-    const SubscribedChannel* record;  // identity only; never dereferenced outside the lock
+    // Which record this is. Not its address: a channel unsubscribed and subscribed again
+    // while its download runs may get the freed record's address.
+    uint64_t serial;
     std::string name;
     std::vector<std::string> feeds;
     uint32_t lastRefresh;
@@ -46,7 +48,7 @@ class ChannelList {
   // subscribed channel has the name.
   bool SetFeeds(const std::string& name, std::vector<std::string> feeds);
   // Records a refresh if the record is still in the list.
-  void SetLastRefresh(const SubscribedChannel* record, uint32_t tick);
+  void SetLastRefresh(uint64_t serial, uint32_t tick);
   // Assigns command ids to the channels in list order, starting at `firstId`.
   void NumberMenuCommands(int firstId);
   // Name of the channel with that command id, if any.
@@ -55,6 +57,7 @@ class ChannelList {
  private:
   mutable std::mutex mutex_;
   std::vector<std::unique_ptr<SubscribedChannel>> channels_;
+  uint64_t lastSerial_ = 0;  // the serial the last record that joined the list got
   const SubscribedChannel* current_ = nullptr;
 };
 

@@ -68,7 +68,7 @@ int RefreshWorker::DownloadPass(const std::stop_token& stop, std::vector<std::st
   // The due channels are taken when the pass starts; each feed's channel and the tick its
   // channel was found due at go with it.
   std::vector<FeedFetcher::Job> jobs;
-  std::vector<std::pair<const SubscribedChannel*, uint32_t>> owners;
+  std::vector<std::pair<uint64_t, uint32_t>> owners;
   for (size_t index = 0;; ++index) {
     const auto channel = channels_.TakeAt(index);
     if (!channel) break;
@@ -77,7 +77,7 @@ int RefreshWorker::DownloadPass(const std::stop_token& stop, std::vector<std::st
       continue;
     for (const std::string& address : channel->feeds) {
       jobs.push_back({address, channel->name});
-      owners.emplace_back(channel->record, now);
+      owners.emplace_back(channel->serial, now);
     }
   }
   return fetcher_.RunPass(

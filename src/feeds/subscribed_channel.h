@@ -16,6 +16,7 @@ struct SubscribedChannel {
   // Fetch at the next pass whether due or not (refresh asked for, feeds changed). Survives a
   // pass already running, whose downloads predate the request.
   bool refreshRequested = false;
+  uint64_t serial = 0;  // given by the channel list when the record joins it; never reused
 };
 
 }  // namespace lumarine

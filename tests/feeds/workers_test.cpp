@@ -209,6 +209,24 @@ TEST(ChannelDueTest, FollowsTheSignedTickDistance) {
   }
 }
 
+// A pass that finishes after its channel was unsubscribed and subscribed again stamped the
+// new record when it took the freed one's address, so the new subscription was not fetched.
+TEST(ChannelListTest, ARefreshIsRecordedOnlyOnTheRecordThePassTook) {
+  ChannelList channels;
+  auto first = std::make_unique<SubscribedChannel>();
+  first->name = "科技";
+  channels.Add(std::move(first));
+  const uint64_t taken = channels.TakeAt(0)->serial;
+  ASSERT_TRUE(channels.Remove("科技"));
+  auto again = std::make_unique<SubscribedChannel>();
+  again->name = "科技";
+  channels.Add(std::move(again));
+  channels.SetLastRefresh(taken, 77);
+  EXPECT_EQ(channels.At(0)->lastRefresh, 0u);
+  channels.SetLastRefresh(channels.At(0)->serial, 78);
+  EXPECT_EQ(channels.At(0)->lastRefresh, 78u);
+}
+
 TEST_F(WorkersTest, FirstPassDownloadsEveryFeedOfEverySubscribedChannel) {
   ChannelList channels;
   std::vector<std::unique_ptr<SubscribedChannel>> list;
