@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "platform/ascii_text.h"
 #include "platform/markup_repair.h"
 #include "platform/text_codec.h"
 
@@ -24,13 +25,6 @@ constexpr size_t kMaxDocumentBytes = 16 * 1024 * 1024;
 // cannot blow up memory when a node's text is read.
 constexpr size_t kMaxTextBytes = 4 * 1024 * 1024;
 constexpr int kMaxEntityDepth = 8;
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
 
 bool IsSimpleName(const std::string& path) {
   if (path.empty() || !(std::isalpha(static_cast<unsigned char>(path[0])) || path[0] == '_'))
@@ -547,7 +541,7 @@ bool XmlNode::IsDamaged() const { return node_->_private == &kDamaged; }
 XmlDocument::~XmlDocument() { xmlFreeDoc(doc_); }
 
 std::string NormaliseCharset(std::string_view charset) {
-  const std::string lower = Lower(charset);
+  const std::string lower = AsciiLower(charset);
   if (lower == "gb2312" || lower == "gbk" || lower == "gb_2312-80" || lower == "x-gbk" ||
       lower == "cp936" || lower == "ms936" || lower == "windows-936" || lower == "euc-cn" ||
       lower == "csgb2312" || lower == "gb18030")
