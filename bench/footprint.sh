@@ -15,20 +15,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 idle=${1:-300}
 runs=${2:-5}
-if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
-  export LUMARINE_OWN_DISPLAY=1
-  # One session bus for every program: the GTK peer asks for one at start.
-  exec xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- "$0" "$@"
-fi
-[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
+# One session bus for every program: the GTK peer asks for one at start.
+xvfb_wrap=(dbus-run-session --)
+. tests/support/xvfb_preamble.sh
 build=build
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  kill "${pids[@]}" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 

@@ -10,20 +10,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-300}
 settle=${2:-30}
 bin=${3:-build/bin} # another build's, to compare
-if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
-  export LUMARINE_OWN_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
-fi
-[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
-export QT_QPA_PLATFORM=xcb
+. tests/support/xvfb_preamble.sh
 build=build
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  kill "${pids[@]}" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 openbox >/dev/null 2>&1 &
 pids+=($!)

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/ascii_text.h"
 #include "platform/http_client.h"
 #include "platform/text_codec.h"
+#include "platform/xml_document.h"
 
 namespace lumarine {
 namespace {
@@ -19,34 +21,21 @@ struct HtmlDocFree {
   void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
 
-std::string Attribute(xmlNode* node, const char* name) {
-  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-  if (!value) return {};
-  std::string text(reinterpret_cast<const char*>(value));
-  xmlFree(value);
-  return text;
-}
+// HTML's blanks.
+constexpr std::string_view kHtmlSpace = " \t\r\n\f";
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
+std::string Attribute(xmlNode* node, const char* name) { return XmlNode(node).Attribute(name); }
 
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r\n\f");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n\f") - first + 1);
-}
+std::string Trimmed(std::string_view text) { return std::string(AsciiTrim(text, kHtmlSpace)); }
 
 // rel is a space-separated list of tokens, compared without case.
 bool HasRelToken(const std::string& rel, std::string_view token) {
-  const std::string lower = Lower(rel);
+  const std::string lower = AsciiLower(rel);
   size_t at = 0;
   while (at < lower.size()) {
-    const size_t start = lower.find_first_not_of(" \t\r\n\f", at);
+    const size_t start = lower.find_first_not_of(kHtmlSpace, at);
     if (start == std::string::npos) break;
-    const size_t end = std::min(lower.find_first_of(" \t\r\n\f", start), lower.size());
+    const size_t end = std::min(lower.find_first_of(kHtmlSpace, start), lower.size());
     if (std::string_view(lower).substr(start, end - start) == token) return true;
     at = end;
   }
@@ -54,7 +43,8 @@ bool HasRelToken(const std::string& rel, std::string_view token) {
 }
 
 bool IsFeedType(const std::string& type) {
-  const std::string mime = Lower(Trimmed(type.substr(0, type.find(';'))));
+  const std::string mime =
+      AsciiLower(AsciiTrim(std::string_view(type).substr(0, type.find(';')), kHtmlSpace));
   return mime == "application/rss+xml" || mime == "application/atom+xml";
 }
 
@@ -71,7 +61,7 @@ std::string Resolve(const std::string& reference, const std::string& base) {
 void Collect(xmlNode* node, std::string& base, std::vector<std::string>& hrefs) {
   for (; node; node = node->next) {
     if (node->type != XML_ELEMENT_NODE) continue;
-    const std::string name = Lower(reinterpret_cast<const char*>(node->name));
+    const std::string name = AsciiLower(reinterpret_cast<const char*>(node->name));
     if (name == "base" && base.empty()) {
       base = Trimmed(Attribute(node, "href"));
     } else if (name == "link" && HasRelToken(Attribute(node, "rel"), "alternate") &&
@@ -155,7 +145,8 @@ FeedFinder::Result FeedFinder::Check(const std::string& address, bool wantTitle,
       if (found.feed.IsValid()) return {candidate, found.health, std::move(found.feed)};
     }
     // A web page, and none of its feeds gave news: it is no feed, however it parsed as XML.
-    if (!announced.empty() || Lower(given.response.contentType).find("html") != std::string::npos)
+    if (!announced.empty() ||
+        AsciiLower(given.response.contentType).find("html") != std::string::npos)
       given.health = FeedHealth::OfParse(FeedParseResult::kNotAFeed, 0);
   }
   return {address, given.health, std::move(given.feed)};

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/ascii_text.h"
 #include "platform/http_client.h"
 #include "platform/text_codec.h"
 #include "platform/xml_document.h"
@@ -83,13 +84,7 @@ struct ItemTexts {
   BestText title, description, link;
 };
 
-std::string Trimmed(std::string text) {
-  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  size_t begin = 0, end = text.size();
-  while (begin < end && space(text[begin])) ++begin;
-  while (end > begin && space(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
+std::string Trimmed(std::string_view text) { return std::string(AsciiTrim(text, " \t\r\n")); }
 
 std::string DecodeBase64(std::string_view text) {
   std::string out;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "platform/html_entities.h"
 #include "platform/html_text.h"
 #include "platform/utf8_append.h"
@@ -48,13 +49,6 @@ constexpr std::array kAllowedAttributes = {
 template <size_t N>
 bool In(const std::array<const char*, N>& names, std::string_view name) {
   return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == n; });
-}
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
@@ -159,7 +153,8 @@ std::string EscapeText(std::string_view text) {
 
 bool HasWebScheme(std::string_view address) {
   const auto starts = [&](std::string_view prefix) {
-    return address.size() >= prefix.size() && Lower(address.substr(0, prefix.size())) == prefix;
+    return address.size() >= prefix.size() &&
+           AsciiLower(address.substr(0, prefix.size())) == prefix;
   };
   return starts("http://") || starts("https://");
 }
@@ -185,7 +180,7 @@ std::string SafeAddress(std::string_view raw, bool link, std::string_view base) 
                                           : address.begin() + static_cast<std::ptrdiff_t>(query),
                '\\', '/');
   if (address.starts_with("//")) address = "https:" + address;
-  if (link && Lower(address.substr(0, 7)) == "mailto:") return address;
+  if (link && AsciiLower(address.substr(0, 7)) == "mailto:") return address;
   const auto resolved = ResolveUri(address, base);
   if (!resolved || !HasWebScheme(*resolved)) return {};
   return *resolved;
@@ -208,7 +203,7 @@ size_t ParseTag(std::string_view html, size_t pos, Tag& tag) {
   }
   const size_t nameStart = i;
   while (i < html.size() && !IsSpace(html[i]) && html[i] != '>' && html[i] != '/') ++i;
-  tag.name = Lower(html.substr(nameStart, i - nameStart));
+  tag.name = AsciiLower(html.substr(nameStart, i - nameStart));
   while (i < html.size()) {
     while (i < html.size() && (IsSpace(html[i]) || html[i] == '/')) {
       tag.selfClosing = html[i] == '/';
@@ -221,7 +216,7 @@ size_t ParseTag(std::string_view html, size_t pos, Tag& tag) {
     while (i < html.size() && !IsSpace(html[i]) && html[i] != '>' && html[i] != '/' &&
            (html[i] != '=' || i == attrStart))
       ++i;
-    std::string name = Lower(html.substr(attrStart, i - attrStart));
+    std::string name = AsciiLower(html.substr(attrStart, i - attrStart));
     while (i < html.size() && IsSpace(html[i])) ++i;
     std::string value;
     if (i < html.size() && html[i] == '=') {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/ascii_text.h"
 #include "platform/file_io.h"
 #include "platform/text_codec.h"
 
@@ -311,11 +312,6 @@ HttpResponse HttpDownloadToFile(const HttpRequest& request, const std::string& p
 std::string CharsetOfContentType(const std::string& contentType) {
   // media-type *( ";" parameter ), parameter = token "=" ( token / quoted-string ); blanks
   // around ";" and "=" are tolerated, names and the charset value are case-insensitive.
-  const auto lower = [](std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-  };
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   size_t i = contentType.find(';');
   while (i != std::string::npos && i < contentType.size()) {
@@ -325,7 +321,7 @@ std::string CharsetOfContentType(const std::string& contentType) {
     while (i < contentType.size() && contentType[i] != '=' && contentType[i] != ';') ++i;
     size_t nameEnd = i;
     while (nameEnd > nameStart && blank(contentType[nameEnd - 1])) --nameEnd;
-    const std::string name = lower(contentType.substr(nameStart, nameEnd - nameStart));
+    const std::string name = AsciiLower(contentType.substr(nameStart, nameEnd - nameStart));
     std::string value;
     if (i < contentType.size() && contentType[i] == '=') {
       ++i;
@@ -341,7 +337,7 @@ std::string CharsetOfContentType(const std::string& contentType) {
         while (!value.empty() && blank(value.back())) value.pop_back();
       }
     }
-    if (name == "charset") return lower(value);
+    if (name == "charset") return AsciiLower(value);
     i = contentType.find(';', i);
   }
   return {};

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "platform/file_io.h"
 #include "platform/text_codec.h"
 
@@ -18,13 +19,7 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view Trim(std::string_view text) { return AsciiTrim(text, " \t"); }
 
 // The file split into raw lines, with what each line means.
 struct ParsedFile {

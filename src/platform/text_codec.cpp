@@ -10,6 +10,8 @@
 #include <map>
 #include <memory>
 
+#include "platform/ascii_text.h"
+
 namespace lumarine {
 namespace {
 
@@ -123,16 +125,7 @@ size_t FirstInvalidUtf8(std::string_view text) {
   return text.size();
 }
 
-std::string LowerTrimmed(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-    text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-    text.remove_suffix(1);
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
+std::string LowerTrimmed(std::string_view text) { return AsciiLower(AsciiTrim(text)); }
 
 // A label iconv may be asked to open: plain name characters only, so that text from a
 // server never reaches the converter loader as anything but a charset name.

@@ -13,7 +13,8 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "platform/html_entities.h"
+#include "platform/ascii_text.h"
+#include "platform/markup_repair.h"
 #include "platform/text_codec.h"
 
 namespace lumarine {
@@ -24,13 +25,6 @@ constexpr size_t kMaxDocumentBytes = 16 * 1024 * 1024;
 // cannot blow up memory when a node's text is read.
 constexpr size_t kMaxTextBytes = 4 * 1024 * 1024;
 constexpr int kMaxEntityDepth = 8;
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
 
 bool IsSimpleName(const std::string& path) {
   if (path.empty() || !(std::isalpha(static_cast<unsigned char>(path[0])) || path[0] == '_'))
@@ -229,195 +223,13 @@ xmlDoc* ReadText(std::string_view text, const std::string& encoding, bool recove
   return doc;
 }
 
-// Appends a character reference for each code point of a UTF-8 text.
-void AppendCharacterReferences(std::string_view utf8, std::string& out) {
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const auto byte = static_cast<unsigned char>(utf8[i]);
-    const size_t length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-    uint32_t code = length == 1 ? byte : byte & (0x7F >> length);
-    for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
-      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    out += "&#" + std::to_string(code) + ";";
-    i += length;
-  }
-}
-
-bool IsXmlCharacter(uint32_t code) {
-  return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
-         (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
-}
-
-bool IsNameByte(unsigned char c) {
-  return std::isalnum(c) || c == '_' || c == ':' || c == '.' || c == '-' || c >= 0x80;
-}
-
-// Rewrites what only spoils a document for a strict parser, where the repair is certain, in
-// valid UTF-8 text: characters XML forbids (and references to them) are dropped; HTML named
-// references become character references; a "&" that starts no reference becomes "&amp;"
-// and a "<" that cannot start markup "&lt;", so that they show as written. The five XML
-// references become character references too: once recovery has met an error, libxml2 drops
-// every named reference after it. Comments, CDATA sections, processing instructions and the
-// document type declaration keep their text; names the internal subset declares keep their
-// references. Empty when the result would pass `limit` bytes.
-std::string RepairMarkup(std::string_view text, size_t limit) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  std::vector<std::string> declared;
-  const size_t n = text.size();
-  const auto at = [&](size_t i, std::string_view what) { return text.substr(i).starts_with(what); };
-  // Copies text[from, to) dropping the characters XML forbids.
-  const auto copyClean = [&](size_t from, size_t to) {
-    for (size_t i = from; i < to; ++i) {
-      const auto c = static_cast<unsigned char>(text[i]);
-      if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') continue;
-      if (c == 0xEF && i + 2 < to && text[i + 1] == '\xBF' &&
-          (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-        i += 2;
-        continue;
-      }
-      out += static_cast<char>(c);
-    }
-  };
-  // End (one past) of a construct closed by `close`, or the end of the text.
-  const auto through = [&](size_t from, std::string_view close) {
-    const size_t end = text.find(close, from);
-    return end == std::string_view::npos ? n : end + close.size();
-  };
-  size_t i = 0;
-  while (i < n) {
-    if (out.size() > limit) return {};
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c != '&' && c != '<' && c >= 0x20 && c != 0xEF) {
-      size_t end = i + 1;
-      while (end < n) {
-        const auto d = static_cast<unsigned char>(text[end]);
-        if (d == '&' || d == '<' || d < 0x20 || d == 0xEF) break;
-        ++end;
-      }
-      out.append(text.substr(i, end - i));
-      i = end;
-      continue;
-    }
-    if (c != '&' && c != '<') {
-      copyClean(i, i + 1 + (c == 0xEF && i + 2 < n ? 2 : 0));
-      i += 1 + (c == 0xEF && i + 2 < n ? 2 : 0);
-      continue;
-    }
-    if (c == '<') {
-      size_t end = 0;
-      if (at(i, "<![CDATA["))
-        end = through(i, "]]>");
-      else if (at(i, "<!--"))
-        end = through(i + 4, "-->");
-      else if (at(i, "<?"))
-        end = through(i, "?>");
-      else if (at(i, "<!DOCTYPE")) {
-        // To its closing ">", past quoted literals and the internal subset.
-        size_t k = i + 9;
-        int depth = 0;
-        char quote = 0;
-        for (; k < n; ++k) {
-          const char d = text[k];
-          if (quote) {
-            if (d == quote) quote = 0;
-          } else if (d == '"' || d == '\'') {
-            quote = d;
-          } else if (at(k, "<!--")) {
-            k = through(k + 4, "-->") - 1;
-          } else if (at(k, "<!ENTITY")) {
-            size_t name = k + 8;
-            while (name < n && IsXmlSpace(text[name])) ++name;
-            size_t nameEnd = name;
-            while (nameEnd < n && IsNameByte(static_cast<unsigned char>(text[nameEnd]))) ++nameEnd;
-            if (nameEnd > name) declared.emplace_back(text.substr(name, nameEnd - name));
-            k = nameEnd - 1;
-          } else if (d == '[') {
-            ++depth;
-          } else if (d == ']') {
-            --depth;
-          } else if (d == '>' && depth <= 0) {
-            break;
-          }
-        }
-        end = std::min(n, k + 1);
-      }
-      if (end) {
-        copyClean(i, end);
-        i = end;
-        continue;
-      }
-      const auto next = i + 1 < n ? static_cast<unsigned char>(text[i + 1]) : 0;
-      const bool markup = std::isalpha(next) || next == '_' || next == ':' || next >= 0x80 ||
-                          next == '/' || next == '!';
-      out += markup || i + 1 == n ? "<" : "&lt;";
-      ++i;
-      continue;
-    }
-    // A reference, or a "&" to show as it is.
-    size_t k = i + 1;
-    if (k < n && text[k] == '#') {
-      const bool hex = k + 1 < n && (text[k + 1] == 'x' || text[k + 1] == 'X');
-      size_t digit = k + (hex ? 2 : 1);
-      uint64_t code = 0;
-      size_t digits = 0;
-      while (digit < n && (hex ? std::isxdigit(static_cast<unsigned char>(text[digit]))
-                               : std::isdigit(static_cast<unsigned char>(text[digit])))) {
-        const char d = text[digit];
-        const int value = d <= '9' ? d - '0' : (d | 0x20) - 'a' + 10;
-        if (code <= 0x10FFFF) code = code * (hex ? 16 : 10) + static_cast<uint64_t>(value);
-        ++digit;
-        ++digits;
-      }
-      if (digits > 0 && digit < n && text[digit] == ';') {
-        if (IsXmlCharacter(static_cast<uint32_t>(std::min<uint64_t>(code, 0x110000))))
-          out.append(text.substr(i, digit + 1 - i));
-        i = digit + 1;
-        continue;
-      }
-    } else {
-      while (k < n && k - i <= 64 && IsNameByte(static_cast<unsigned char>(text[k]))) ++k;
-      const std::string_view name = text.substr(i + 1, k - i - 1);
-      if (!name.empty() && k < n && text[k] == ';' &&
-          !std::isdigit(static_cast<unsigned char>(name[0])) && name[0] != '.' && name[0] != '-') {
-        static constexpr std::pair<std::string_view, std::string_view> kXml[] = {{"amp", "&#38;"},
-                                                                                 {"lt", "&#60;"},
-                                                                                 {"gt", "&#62;"},
-                                                                                 {"quot", "&#34;"},
-                                                                                 {"apos", "&#39;"}};
-        const auto xml = std::find_if(std::begin(kXml), std::end(kXml),
-                                      [&](const auto& entry) { return entry.first == name; });
-        if (xml != std::end(kXml)) {
-          out += xml->second;
-          i = k + 1;
-          continue;
-        }
-        if (std::find(declared.begin(), declared.end(), name) != declared.end()) {
-          out.append(text.substr(i, k + 1 - i));
-          i = k + 1;
-          continue;
-        }
-        if (const auto html = HtmlEntityText(name)) {
-          AppendCharacterReferences(*html, out);
-          i = k + 1;
-          continue;
-        }
-      }
-    }
-    out += "&amp;";
-    ++i;
-  }
-  if (out.size() > limit) return {};
-  return out;
-}
-
 // Closes what a writer left open, where the end tag of an element further out shows it: the
 // unclosed elements end before their first child element (so `<itunes:category text="x">`
 // without an end tag holds nothing, and the item's own elements stay the item's), or where the
 // outer element ends when they hold text only. Without this the parser's recovery nests every
 // later item inside the unclosed one. An end tag that closes nothing open is left for the
 // recovering parse (which closes the innermost element, as done here too, and marks it
-// damaged). `text` comes from RepairMarkup: every "<" starts markup.
+// damaged). `text` comes from MarkupRepair: every "<" starts markup.
 std::string CloseUnclosedElements(const std::string& text) {
   struct Open {
     std::string name;
@@ -454,7 +266,7 @@ std::string CloseUnclosedElements(const std::string& text) {
       const size_t tagStart = i;
       const bool closing = rest.size() > 1 && rest[1] == '/';
       size_t nameEnd = i + (closing ? 2 : 1);
-      while (nameEnd < text.size() && IsNameByte(static_cast<unsigned char>(text[nameEnd])))
+      while (nameEnd < text.size() && IsXmlNameByte(static_cast<unsigned char>(text[nameEnd])))
         ++nameEnd;
       const size_t nameStart = tagStart + (closing ? 2 : 1);
       std::string name = text.substr(nameStart, nameEnd - nameStart);
@@ -729,7 +541,7 @@ bool XmlNode::IsDamaged() const { return node_->_private == &kDamaged; }
 XmlDocument::~XmlDocument() { xmlFreeDoc(doc_); }
 
 std::string NormaliseCharset(std::string_view charset) {
-  const std::string lower = Lower(charset);
+  const std::string lower = AsciiLower(charset);
   if (lower == "gb2312" || lower == "gbk" || lower == "gb_2312-80" || lower == "x-gbk" ||
       lower == "cp936" || lower == "ms936" || lower == "windows-936" || lower == "euc-cn" ||
       lower == "csgb2312" || lower == "gb18030")
@@ -776,7 +588,7 @@ std::unique_ptr<XmlDocument> XmlDocument::ParseLenient(std::string_view bytes,
     xmlFreeDoc(doc);  // an undeclared entity lost its text: read it again, repaired
   }
   const std::string repaired = CloseUnclosedElements(
-      RepairMarkup(DecodeToUtf8(source.text, source.charset), 3 * kMaxDocumentBytes));
+      MarkupRepair(DecodeToUtf8(source.text, source.charset), 3 * kMaxDocumentBytes).Run());
   ParseReport recovered;
   xmlDoc* doc = ReadText(repaired, {}, true, recovered);
   if (!doc) return nullptr;

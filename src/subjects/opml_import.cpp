@@ -7,6 +7,7 @@
 
 #include <libxml/tree.h>
 
+#include "platform/ascii_text.h"
 #include "platform/opml_writer.h"
 #include "platform/xml_document.h"
 #include "platform/xml_safe_text.h"
@@ -33,24 +34,14 @@ struct Outline {
   std::vector<Outline> children;
 };
 
-std::string Trim(std::string text) {
-  const char* blanks = " \t\r\n";
-  const size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // Text that enters the subject file: trimmed, and free of what XML cannot hold.
-std::string Clean(const std::string& text) { return Trim(XmlSafeText(text)); }
+std::string Clean(const std::string& text) {
+  return std::string(AsciiTrim(XmlSafeText(text), " \t\r\n"));
+}
 
 // An attribute in our own export's namespace.
 std::string OwnAttribute(const XmlNode& node, const char* name) {
-  const std::string ns(OpmlWriter::kNamespace);
-  xmlChar* value = xmlGetNsProp(node.Raw(), BAD_CAST name, BAD_CAST ns.c_str());
-  if (!value) return {};
-  std::string text(reinterpret_cast<const char*>(value));
-  xmlFree(value);
-  return text;
+  return node.Attribute(name, std::string(OpmlWriter::kNamespace).c_str());
 }
 
 void ReadOutlines(const XmlNode& parent, int depth, std::vector<Outline>& out) {

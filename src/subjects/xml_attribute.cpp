@@ -21,13 +21,9 @@ xmlAttr* OwnAttribute(xmlNode* element, std::string_view name) {
 std::string XmlGetAttribute(XmlNode node, std::string_view name) {
   xmlNode* raw = node.Raw();
   if (!raw || raw->type != XML_ELEMENT_NODE) return {};
-  xmlAttr* attribute = OwnAttribute(raw, name);
-  if (!attribute) return {};
-  xmlChar* value = xmlNodeGetContent(reinterpret_cast<xmlNode*>(attribute));
-  if (!value) return {};
-  std::string text(reinterpret_cast<const char*>(value));
-  xmlFree(value);
-  return text;
+  if (!OwnAttribute(raw, name)) return {};
+  // With the attribute on the element, the general lookup finds that one before any default.
+  return node.Attribute(std::string(name).c_str());
 }
 
 bool XmlSetAttribute(XmlNode node, std::string_view name, std::string_view value, bool create) {

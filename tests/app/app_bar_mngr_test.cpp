@@ -252,11 +252,6 @@ class AppBarMngrTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  lumarine::AppBarMngrTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::AppBarMngrTest)
 
 #include "app_bar_mngr_test.moc"

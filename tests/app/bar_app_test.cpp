@@ -117,11 +117,6 @@ class BarAppTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  lumarine::BarAppTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::BarAppTest)
 
 #include "bar_app_test.moc"

@@ -11,21 +11,16 @@ if [ -z "${LUMARINE_WM:-}" ]; then
   for wm in openbox fluxbox icewm mutter kwin_x11; do
     command -v $wm >/dev/null || { echo "$wm: not installed, skipped"; continue; }
     # The desktops' own window managers want a session bus.
-    LUMARINE_WM=$wm xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- "$0" "$@"
+    LUMARINE_OWN_DISPLAY=1 LUMARINE_WM=$wm xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- "$0" "$@"
   done
   exit 0
 fi
 wm=$LUMARINE_WM
-[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
-export QT_QPA_PLATFORM=xcb
-program=$(mktemp -d)
+. "$(dirname "$0")/../support/xvfb_preamble.sh"
+program=$work
 export HOME=$program/home # the window managers' own settings stay out of the way
 mkdir -p "$HOME" "$program/profile"
 cp "$binary" "$program/lumarine"
-pids=()
-# The processes are waited for: one still writing its files on exit (a window manager
-# saving its settings, the bar its profile) would make the removal fail the test.
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait "${pids[@]}" 2>/dev/null || true; rm -rf "$program" 2>/dev/null || true' EXIT
 fail() {
   echo "$wm: $*"
   exit 1

@@ -4,21 +4,12 @@
 set -euo pipefail
 binary=$1
 probe=$2
-if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
-  # Other GUI tests share the outer display; the window manager must not disturb them.
-  export LUMARINE_OWN_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
-fi
-[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
-export QT_QPA_PLATFORM=xcb
-program=$(mktemp -d)
+# Other GUI tests share the outer display; the window manager must not disturb them.
+. "$(dirname "$0")/../support/xvfb_preamble.sh"
+program=$work
 cp "$binary" "$program/lumarine"
 mkdir -p "$program/profile"
 printf '[main]\r\nleft=1\r\nbSlibing=0\r\n' >"$program/profile/sysopt.ini"
-pids=()
-# The processes are waited for: one still writing its files on exit (a window manager
-# saving its settings, the bar its profile) would make the removal fail the test.
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait "${pids[@]}" 2>/dev/null || true; rm -rf "$program" 2>/dev/null || true' EXIT
 
 openbox >/dev/null 2>&1 &
 pids+=($!)

@@ -97,11 +97,6 @@ class GuiMessageBoxTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  lumarine::GuiMessageBoxTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::GuiMessageBoxTest)
 
 #include "gui_message_box_test.moc"

@@ -374,11 +374,6 @@ class MainFrameTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  lumarine::MainFrameTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::MainFrameTest)
 
 #include "main_frame_test.moc"

@@ -31,6 +31,7 @@
 #include "support/notification_recorder.h"
 #include "support/page_script.h"
 #include "support/temp_dir.h"
+#include "support/web_view_test.h"
 
 namespace lumarine {
 namespace {
@@ -56,7 +57,7 @@ QImage PlainIcon() { return AppIcon().pixmap(32).toImage().convertToFormat(QImag
 
 }  // namespace
 
-class NewsNotifierTest : public QObject {
+class NewsNotifierTest : public WebViewTest {
   Q_OBJECT
 
   // The real frame with a real channel bar whose refresh worker fetches every pass anew.
@@ -261,12 +262,5 @@ class NewsNotifierTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  lumarine::CHtmlCtrlEx::RegisterAppScheme();
-  QApplication app(argc, argv);
-  lumarine::NewsNotifierTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::NewsNotifierTest)
 #include "news_notifier_test.moc"

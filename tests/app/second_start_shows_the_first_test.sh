@@ -3,14 +3,9 @@
 # leaving one bar. A bar killed outright leaves its socket behind; the next starts still run.
 set -euo pipefail
 binary=$1
-if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
-  # Window counts and positions are read on a display no other test uses.
-  export LUMARINE_OWN_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
-fi
-[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
-export QT_QPA_PLATFORM=xcb
-work=$(mktemp -d)
+# Window counts and positions are read on a display no other test uses.
+kill_signal=KILL
+. "$(dirname "$0")/../support/xvfb_preamble.sh"
 export XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 program=$work/program
@@ -18,10 +13,6 @@ mkdir -p "$program/profile"
 cp "$binary" "$program/lumarine"
 # Auto-hide docked left: the first bar slides off the screen at start.
 printf '[main]\r\nleft=1\r\nbSlibing=1\r\n' >"$program/profile/sysopt.ini"
-pids=()
-# The processes are waited for: one still writing its files on exit (a window manager
-# saving its settings, the bar its profile) would make the removal fail the test.
-trap 'kill -9 "${pids[@]}" 2>/dev/null || true; wait "${pids[@]}" 2>/dev/null || true; rm -rf "$work" 2>/dev/null || true' EXIT
 fail() {
   echo "$*"
   exit 1

@@ -64,11 +64,6 @@ class StartAtLoginTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  lumarine::StartAtLoginTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::StartAtLoginTest)
 
 #include "start_at_login_test.moc"

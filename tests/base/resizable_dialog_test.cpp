@@ -87,11 +87,6 @@ class ResizableDialogTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");
-  QApplication app(argc, argv);
-  lumarine::ResizableDialogTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::ResizableDialogTest)
 
 #include "resizable_dialog_test.moc"

@@ -33,6 +33,7 @@
 #include "support/page_script.h"
 #include "support/shell_open_recorder.h"
 #include "support/temp_dir.h"
+#include "support/web_view_test.h"
 
 namespace lumarine {
 namespace {
@@ -81,7 +82,7 @@ class FrameStandIn : public QWidget {
 
 }  // namespace
 
-class ChannelBarTest : public QObject {
+class ChannelBarTest : public WebViewTest {
   Q_OBJECT
 
  private slots:
@@ -506,12 +507,6 @@ class ChannelBarTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  lumarine::CHtmlCtrlEx::RegisterAppScheme();
-  QApplication app(argc, argv);
-  lumarine::ChannelBarTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::ChannelBarTest)
 
 #include "channel_bar_test.moc"

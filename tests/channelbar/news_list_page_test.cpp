@@ -7,6 +7,7 @@
 #include "htmlview/html_ctrl_ex.h"
 #include "support/page_script.h"
 #include "support/shell_open_recorder.h"
+#include "support/web_view_test.h"
 
 namespace lumarine {
 namespace {
@@ -23,7 +24,7 @@ RssItem Item(const std::string& title, const std::string& link = "http://news.ex
 }  // namespace
 
 // The bar's page in a 200-pixel view without scroll bars, as the channel bar shows it.
-class NewsListPageTest : public QObject {
+class NewsListPageTest : public WebViewTest {
   Q_OBJECT
 
  private slots:
@@ -158,12 +159,6 @@ class NewsListPageTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  lumarine::CHtmlCtrlEx::RegisterAppScheme();
-  QApplication app(argc, argv);
-  lumarine::NewsListPageTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::NewsListPageTest)
 
 #include "news_list_page_test.moc"

@@ -11,6 +11,7 @@
 #include "platform/text_codec.h"
 #include "support/page_script.h"
 #include "support/temp_dir.h"
+#include "support/web_view_test.h"
 
 namespace lumarine {
 namespace {
@@ -40,7 +41,7 @@ class TestManager : public ChannelManagerDialog {
 
 }  // namespace
 
-class ChannelManagerDialogTest : public QObject {
+class ChannelManagerDialogTest : public WebViewTest {
   Q_OBJECT
 
  private slots:
@@ -186,12 +187,6 @@ class ChannelManagerDialogTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  lumarine::CHtmlCtrlEx::RegisterAppScheme();
-  QApplication app(argc, argv);
-  lumarine::ChannelManagerDialogTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::ChannelManagerDialogTest)
 
 #include "channel_manager_dialog_test.moc"

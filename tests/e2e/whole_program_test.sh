@@ -4,20 +4,8 @@
 #   whole_program_test.sh BIN_DIR FEED_FARM GRAB_WINDOW [SCREENSHOT_OUT]
 set -euo pipefail
 bin=$1 farm=$2 grab=$3 screenshot=${4:-}
-if [ -z "${LUMARINE_OWN_DISPLAY:-}" ]; then
-  export LUMARINE_OWN_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
-fi
-[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
-export QT_QPA_PLATFORM=xcb
+. "$(dirname "$0")/../support/xvfb_preamble.sh"
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  kill "${pids[@]}" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
 fail() {
   echo "FAILED: $*"
   echo "-- last requests:"

@@ -15,6 +15,7 @@
 #include "support/message_box_recorder.h"
 #include "support/page_script.h"
 #include "support/shell_open_recorder.h"
+#include "support/web_view_test.h"
 
 namespace lumarine {
 namespace {
@@ -42,7 +43,7 @@ QString TallContent() {
 
 }  // namespace
 
-class HtmlPageDialogTest : public QObject {
+class HtmlPageDialogTest : public WebViewTest {
   Q_OBJECT
 
  private slots:
@@ -252,12 +253,6 @@ class HtmlPageDialogTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  lumarine::CHtmlCtrlEx::RegisterAppScheme();
-  QApplication app(argc, argv);
-  lumarine::HtmlPageDialogTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::HtmlPageDialogTest)
 
 #include "html_page_dialog_test.moc"

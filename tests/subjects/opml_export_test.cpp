@@ -12,6 +12,7 @@
 #include "subjects/subject_tree_model.h"
 #include "subjects/subject_url_template.h"
 #include "subjects/xml_attribute.h"
+#include "support/reloaded_subjects.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {
@@ -42,11 +43,7 @@ class OpmlExportTest : public testing::Test {
 
   // Every item of the file at `path` as a fresh start shows it: kind, title, address.
   static std::string Describe(const std::string& path) {
-    SubjectStore store;
-    if (!store.Load(path)) return "<load failed>";
-    SubjectTreeModel tree;
-    store.FillTree(tree);
-    return Describe(tree.Root()->FirstChild());
+    return test::DescribeReloaded(path, [](const SubjectItem* item) { return Describe(item); });
   }
   static std::string Describe(const SubjectItem* item) {
     std::string text;

@@ -4,6 +4,7 @@
 
 #include "subjects/subject_store.h"
 #include "subjects/subject_tree_model.h"
+#include "support/reloaded_subjects.h"
 #include "support/temp_dir.h"
 
 namespace lumarine {
@@ -23,11 +24,8 @@ class OpmlImportTest : public testing::Test {
 
   // The tree a fresh start shows: titles, feeds as title=url, groups with their contents.
   std::string Reloaded() const {
-    SubjectStore store;
-    if (!store.Load(subjects_)) return "<load failed>";
-    SubjectTreeModel tree;
-    store.FillTree(tree);
-    return Describe(tree.Root()->FirstChild());
+    return test::DescribeReloaded(subjects_,
+                                  [](const SubjectItem* item) { return Describe(item); });
   }
   static std::string Describe(const SubjectItem* item) {
     std::string text;

@@ -80,6 +80,10 @@ const char* const kHostile[] = {
 class SubjectPageHostileTest : public QObject {
   Q_OBJECT
 
+ public:
+  // Web views share GL contexts, which must be said before the application exists.
+  static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
  private slots:
   void hostileDescriptionsRunNothingLoadNoFileAndGoNowhere() {
     std::vector<SubjectFeedItem> items;
@@ -146,11 +150,6 @@ class SubjectPageHostileTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  QApplication app(argc, argv);
-  lumarine::SubjectPageHostileTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::SubjectPageHostileTest)
 
 #include "subject_page_hostile_test.moc"
