@@ -21,6 +21,7 @@
 #include "support/shell_open_recorder.h"
 #include "support/subject_titles.h"
 #include "support/temp_dir.h"
+#include "support/web_view_test.h"
 
 namespace lumarine {
 namespace {
@@ -58,7 +59,7 @@ void AnswerNextDialog(const QString& text, QString* prefilled = nullptr) {
 
 }  // namespace
 
-class SubjectBarTest : public QObject {
+class SubjectBarTest : public WebViewTest {
   Q_OBJECT
 
  private slots:
@@ -391,11 +392,6 @@ class SubjectBarTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  lumarine::CHtmlCtrlEx::RegisterAppScheme();
-  QApplication app(argc, argv);
-  lumarine::SubjectBarTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::SubjectBarTest)
 
 #include "subject_bar_test.moc"

@@ -15,6 +15,7 @@
 #include "subjects/subject_tree_owner.h"
 #include "support/subject_titles.h"
 #include "support/temp_dir.h"
+#include "support/web_view_test.h"
 
 namespace lumarine {
 namespace {
@@ -57,7 +58,7 @@ QPoint Inside(const SubjectItem* item) {
 
 }  // namespace
 
-class SubjectTreeTest : public QObject {
+class SubjectTreeTest : public WebViewTest {
   Q_OBJECT
 
  private slots:
@@ -369,11 +370,6 @@ class SubjectTreeTest : public QObject {
 
 }  // namespace lumarine
 
-int main(int argc, char** argv) {
-  lumarine::CHtmlCtrlEx::RegisterAppScheme();
-  QApplication app(argc, argv);
-  lumarine::SubjectTreeTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(lumarine::SubjectTreeTest)
 
 #include "subject_tree_test.moc"
