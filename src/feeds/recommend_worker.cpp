@@ -7,7 +7,6 @@
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
 #include "platform/settings.h"
-#include "store/news_connection.h"
 #include "store/news_store.h"
 
 namespace lumarine {
@@ -16,11 +15,14 @@ namespace {
 // The number of new rows stored, with their titles; empty when stopped.
 std::optional<int> StoreList(const std::string& address, const std::stop_token& stop,
                              std::vector<std::string>& titles) {
-  RssFeed feed = ParseFeed(address, false, false, stop);
+  RssFeed feed = ParseFeed(address, {}, stop);
   if (stop.stop_requested()) return std::nullopt;
   feed.feedLink = address;
   feed.className = RecommendWorker::kRecommendClass;
-  return SaveFeedItems(feed, true, &titles);
+  // Asked to end at exit, the worker must not sit out a lock held elsewhere.
+  SaveFeedResult saved = SaveFeedItems(feed, {.stop = stop});
+  titles = std::move(saved.titles);
+  return saved.stored;
 }
 
 }  // namespace
@@ -40,8 +42,6 @@ void RecommendWorker::Stop() {
 }
 
 void RecommendWorker::Run(std::stop_token stop) {
-  // Asked to end at exit, the worker must not sit out a lock held elsewhere.
-  const StoreLockWaitStop quickStop(stop);
   const std::string homeServer = Settings::HomeServer();
   if (homeServer.empty()) return;
   std::vector<std::string> titles;

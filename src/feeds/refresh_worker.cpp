@@ -5,7 +5,6 @@
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
 #include "platform/message_box.h"
-#include "store/news_connection.h"
 
 namespace lumarine {
 namespace {
@@ -35,7 +34,6 @@ void RefreshWorker::Stop() {
 }
 
 void RefreshWorker::Run(std::stop_token stop) {
-  const StoreLockWaitStop quickStop(stop);
   if (!PauseFor(stop, timing_.firstPassDelay)) return;
   while (!stop.stop_requested() && bar_.IsAlive()) {
     // A wake that arrives during the pass runs another one at once: it asks for channels
