@@ -68,10 +68,8 @@ void ChannelManagerDialog::OnAppCommand(unsigned commandId, const std::string& a
 }
 
 void ChannelManagerDialog::InsertRowHtml(const std::string& html) {
-  View()->RunWhenLoaded(
-      QString::fromStdString("try { document.getElementById('c_1').insertAdjacentHTML("
-                             "'beforeend', '" +
-                             ScriptStringEscape(html) + "'); } catch (e) {}"));
+  View()->RunWhenLoaded(QString::fromStdString(
+      "try { " + InsertHtmlScript("c_1", "beforeend", html) + " } catch (e) {}"));
 }
 
 void ChannelManagerDialog::RunEditChannelDialog(const std::string& name, bool newChannel) {
