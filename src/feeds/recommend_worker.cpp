@@ -33,13 +33,10 @@ RecommendWorker::RecommendWorker(WorkerTiming timing, ChannelBarLink* bar)
 RecommendWorker::~RecommendWorker() { Stop(); }
 
 void RecommendWorker::Start() {
-  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+  thread_.Start([this](std::stop_token stop) { Run(stop); });
 }
 
-void RecommendWorker::Stop() {
-  thread_.request_stop();
-  if (thread_.joinable()) thread_.join();
-}
+void RecommendWorker::Stop() { thread_.Stop(); }
 
 void RecommendWorker::Run(std::stop_token stop) {
   const std::string homeServer = Settings::HomeServer();

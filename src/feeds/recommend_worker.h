@@ -1,8 +1,8 @@
 #pragma once
 
 #include <string>
-#include <thread>
 
+#include "feeds/worker_thread.h"
 #include "feeds/worker_timing.h"
 
 namespace lumarine {
@@ -33,7 +33,7 @@ class RecommendWorker {
 
   WorkerTiming timing_;
   ChannelBarLink* bar_;
-  std::jthread thread_;
+  WorkerThread thread_;
 };
 
 }  // namespace lumarine

@@ -25,13 +25,10 @@ RefreshWorker::RefreshWorker(ChannelList& channels, ChannelBarLink& bar, WorkerT
 RefreshWorker::~RefreshWorker() { Stop(); }
 
 void RefreshWorker::Start() {
-  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+  thread_.Start([this](std::stop_token stop) { Run(stop); });
 }
 
-void RefreshWorker::Stop() {
-  thread_.request_stop();
-  if (thread_.joinable()) thread_.join();
-}
+void RefreshWorker::Stop() { thread_.Stop(); }
 
 void RefreshWorker::Run(std::stop_token stop) {
   if (!PauseFor(stop, timing_.firstPassDelay)) return;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "feeds/feed_fetcher.h"
+#include "feeds/worker_thread.h"
 #include "feeds/worker_timing.h"
 
 namespace lumarine {
@@ -41,7 +41,7 @@ class RefreshWorker {
   WorkerTiming timing_;
   TickSource ticks_;
   FeedFetcher fetcher_;  // used by the worker thread only
-  std::jthread thread_;
+  WorkerThread thread_;
 };
 
 }  // namespace lumarine

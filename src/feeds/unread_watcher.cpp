@@ -13,13 +13,10 @@ UnreadWatcher::UnreadWatcher(ChannelList& channels, ChannelBarLink& bar, WorkerT
 UnreadWatcher::~UnreadWatcher() { Stop(); }
 
 void UnreadWatcher::Start() {
-  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+  thread_.Start([this](std::stop_token stop) { Run(stop); });
 }
 
-void UnreadWatcher::Stop() {
-  thread_.request_stop();
-  if (thread_.joinable()) thread_.join();
-}
+void UnreadWatcher::Stop() { thread_.Stop(); }
 
 void UnreadWatcher::Run(std::stop_token stop) {
   while (!stop.stop_requested()) {
