@@ -64,8 +64,7 @@ void BM_ParseFeed(benchmark::State& state) {
   Corpus& corpus = TheCorpus();
   size_t items = 0;
   for (auto _ : state)
-    for (const std::string& path : corpus.paths)
-      items += lumarine::ParseFeed(path, false, false).ItemCount();
+    for (const std::string& path : corpus.paths) items += lumarine::ParseFeed(path).ItemCount();
   if (items != static_cast<size_t>(state.iterations()) * kFeeds * kItems)
     state.SkipWithError("wrong item count");
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.totalBytes));
@@ -78,7 +77,7 @@ void BM_ParseFeedFromMemory(benchmark::State& state) {
   size_t items = 0;
   for (auto _ : state)
     for (const std::string& xml : corpus.bytes)
-      items += lumarine::ParseFeedFromMemory(xml, false, false).ItemCount();
+      items += lumarine::ParseFeedFromMemory(xml).ItemCount();
   if (items != static_cast<size_t>(state.iterations()) * kFeeds * kItems)
     state.SkipWithError("wrong item count");
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * corpus.totalBytes));
@@ -153,9 +152,9 @@ void BM_PairedRatios(benchmark::State& state) {
       const auto run = [&](size_t which) {
         const double begin = ThreadCpuSeconds();
         if (which == 0)
-          benchmark::DoNotOptimize(lumarine::ParseFeed(path, false, false).ItemCount());
+          benchmark::DoNotOptimize(lumarine::ParseFeed(path).ItemCount());
         else if (which == 1)
-          benchmark::DoNotOptimize(lumarine::ParseFeedFromMemory(xml, false, false).ItemCount());
+          benchmark::DoNotOptimize(lumarine::ParseFeedFromMemory(xml).ItemCount());
         else if (which == 2)
           BareReadFile(path, encoding);
         else

@@ -36,7 +36,6 @@
 #include "platform/settings.h"
 #include "platform/shell_open.h"
 #include "platform/text_codec.h"
-#include "store/news_connection.h"
 #include "store/news_store.h"
 
 namespace lumarine {
@@ -328,14 +327,14 @@ void ChannelBar::OnUnreadReady(const std::string& channelName) {
 }
 
 void ChannelBar::OnSubscriptionChanged(const SubscriptionChangedEvent& changed) {
-  if (changed.wParam == SubscriptionChangedEvent::kFeedsEdited) {
+  if (changed.change == SubscriptionChangedEvent::Change::kFeedsEdited) {
     if (channels_.SetFeeds(changed.channelName,
                            ChannelStore::LoadEnabledFeeds(changed.channelName)))
       FeedRefreshEvent().Set();
     UpdateListNotice();
     return;
   }
-  if (changed.wParam != 0) {
+  if (changed.change == SubscriptionChangedEvent::Change::kUnsubscribed) {
     for (const std::string& name : channels_.Names()) {
       if (!EqualsNoCase(name, changed.channelName)) continue;
       const bool wasShown = !channels_.CurrentName().empty();
@@ -403,9 +402,8 @@ void ChannelBar::ShowReadNews() {
   readNewsLoader_.request_stop();
   if (readNewsLoader_.joinable()) readNewsLoader_.join();
   readNewsLoader_ = std::jthread([this, channel = channels_.CurrentName()](std::stop_token stop) {
-    const StoreLockWaitStop quickStop(stop);
     RssFeed feed;
-    LoadReadItems(feed, channel);
+    LoadReadItems(feed, channel, kReadItemsShown, stop);
     if (stop.stop_requested()) return;
     // Joined before the bar goes; a call queued just before that is dropped with the bar.
     QMetaObject::invokeMethod(

@@ -37,10 +37,10 @@ bool NewsListPage::AddRow(const RssItem& item, const char* where) {
   std::string row = FormatNewsRow(item);
   if (shownRows_.contains(row)) return false;
   // With a row on the page the notice goes and the read-again link sits under the list.
-  view_->RunWhenLoaded(QString("try { document.getElementById(%1).insertAdjacentHTML('%2', %3); %4"
+  view_->RunWhenLoaded(QString("try { %1 %2"
                                "lmNotice.style.display = 'none';"
-                               "document.getElementById(%5).style.display = ''; } catch (e) {}")
-                           .arg(Quoted(kRowContainer), QString::fromLatin1(where), Quoted(row),
+                               "document.getElementById(%3).style.display = ''; } catch (e) {}")
+                           .arg(QString::fromStdString(InsertHtmlScript(kRowContainer, where, row)),
                                 EnsureFooter(), Quoted(kReadAgain)));
   shownRows_.insert(std::move(row));
   return true;

@@ -7,18 +7,23 @@
 
 namespace lumarine {
 
-// WM_USER+105 to the channel bar: wParam 0 after a subscribe, 1 after an unsubscribe,
-// kFeedsEdited after the channel's feeds were added, removed, switched on or off; the
-// channel name travels with the event by value.
+// WM_USER+105 to the channel bar, telling what changed; the channel name travels with the
+// event by value.
 class SubscriptionChangedEvent : public QEvent {
  public:
   static constexpr QEvent::Type kType = static_cast<QEvent::Type>(kMsgChannelSubscription);
-  static constexpr int kFeedsEdited = 2;
+  // The message's wParam values.
+  enum class Change {
+    kSubscribed = 0,
+    kUnsubscribed = 1,
+    // The channel's feeds were added, removed, switched on or off.
+    kFeedsEdited = 2,
+  };
 
-  SubscriptionChangedEvent(int wParam, std::string channelName)
-      : QEvent(kType), wParam(wParam), channelName(std::move(channelName)) {}
+  SubscriptionChangedEvent(Change change, std::string channelName)
+      : QEvent(kType), change(change), channelName(std::move(channelName)) {}
 
-  int wParam;
+  Change change;
   std::string channelName;
 };
 

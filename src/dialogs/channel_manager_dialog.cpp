@@ -68,10 +68,8 @@ void ChannelManagerDialog::OnAppCommand(unsigned commandId, const std::string& a
 }
 
 void ChannelManagerDialog::InsertRowHtml(const std::string& html) {
-  View()->RunWhenLoaded(
-      QString::fromStdString("try { document.getElementById('c_1').insertAdjacentHTML("
-                             "'beforeend', '" +
-                             ScriptStringEscape(html) + "'); } catch (e) {}"));
+  View()->RunWhenLoaded(QString::fromStdString(
+      "try { " + InsertHtmlScript("c_1", "beforeend", html) + " } catch (e) {}"));
 }
 
 void ChannelManagerDialog::RunEditChannelDialog(const std::string& name, bool newChannel) {
@@ -80,17 +78,21 @@ void ChannelManagerDialog::RunEditChannelDialog(const std::string& name, bool ne
   // The bar downloads a changed feed list now, not at the next start.
   if (dialog.FeedsChanged() && owner)
     QCoreApplication::postEvent(
-        owner, new SubscriptionChangedEvent(SubscriptionChangedEvent::kFeedsEdited, name));
+        owner, new SubscriptionChangedEvent(SubscriptionChangedEvent::Change::kFeedsEdited, name));
 }
 
 void ChannelManagerDialog::Subscribe(const std::string& name) {
   ChannelStore::SubscribeChannel(name);
-  if (owner) QCoreApplication::postEvent(owner, new SubscriptionChangedEvent(0, name));
+  if (owner)
+    QCoreApplication::postEvent(
+        owner, new SubscriptionChangedEvent(SubscriptionChangedEvent::Change::kSubscribed, name));
 }
 
 void ChannelManagerDialog::Unsubscribe(const std::string& name) {
   ChannelStore::UnsubscribeChannel(name);
-  if (owner) QCoreApplication::postEvent(owner, new SubscriptionChangedEvent(1, name));
+  if (owner)
+    QCoreApplication::postEvent(
+        owner, new SubscriptionChangedEvent(SubscriptionChangedEvent::Change::kUnsubscribed, name));
 }
 
 }  // namespace lumarine

@@ -39,16 +39,19 @@ int FeedFetcher::RunPass(const std::vector<Job>& jobs,
           return;
         }
         FeedParseResult parsed = FeedParseResult::kUnreadableXml;
-        RssFeed feed =
-            ParseFeedFromMemory(response.body, false, false,
-                                CharsetOfContentType(response.contentType), &parsed, job.address);
+        RssFeed feed = ParseFeedFromMemory(
+            response.body, {},
+            {.httpCharset = CharsetOfContentType(response.contentType), .address = job.address},
+            &parsed);
         feed.feedLink = job.address;
         feed.className = job.channel;
-        bool failed = false;
-        stored += SaveFeedItems(feed, true, &titles, &failed);
+        SaveFeedResult saved = SaveFeedItems(feed, {.stop = stop});
+        stored += saved.stored;
+        titles.insert(titles.end(), std::make_move_iterator(saved.titles.begin()),
+                      std::make_move_iterator(saved.titles.end()));
         // Validators stand for what was stored: after a failed save the next pass must
         // download the feed in full, not be told it is unchanged.
-        if (!failed && (!response.etag.empty() || !response.lastModified.empty()))
+        if (!saved.failed && (!response.etag.empty() || !response.lastModified.empty()))
           validators_[job.address] = {response.etag, response.lastModified};
         else
           validators_.erase(job.address);

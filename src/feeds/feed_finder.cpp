@@ -80,21 +80,22 @@ struct Attempt {
   RssFeed feed;
 };
 
-Attempt Download(const std::string& address, bool wantTitle, bool wantDescriptions,
+Attempt Download(const std::string& address, const FeedParseOptions& options,
                  const std::stop_token& stop) {
   Attempt attempt;
   HttpRequest request;
   request.url = address;
   request.stop = stop;
   attempt.response = HttpGet(request);
-  attempt.feed = RssFeed(wantTitle);
+  attempt.feed = RssFeed(options.wantTitle);
   if (!attempt.response.ok) {
     attempt.health = FeedHealth::OfFailedDownload(attempt.response);
     return attempt;
   }
-  attempt.feed = ParseFeedFromMemory(attempt.response.body, wantTitle, wantDescriptions,
-                                     CharsetOfContentType(attempt.response.contentType),
-                                     &attempt.parsed, address);
+  attempt.feed = ParseFeedFromMemory(
+      attempt.response.body, options,
+      {.httpCharset = CharsetOfContentType(attempt.response.contentType), .address = address},
+      &attempt.parsed);
   attempt.health = FeedHealth::OfParse(attempt.parsed, attempt.feed.ItemCount());
   return attempt;
 }
@@ -124,15 +125,15 @@ std::vector<std::string> FeedFinder::AnnouncedFeeds(std::string_view html,
   return feeds;
 }
 
-FeedFinder::Result FeedFinder::Fetch(const std::string& address, bool wantTitle,
-                                     bool wantDescriptions, std::stop_token stop) {
-  Attempt attempt = Download(address, wantTitle, wantDescriptions, stop);
+FeedFinder::Result FeedFinder::Fetch(const std::string& address, const FeedParseOptions& options,
+                                     std::stop_token stop) {
+  Attempt attempt = Download(address, options, stop);
   return {address, attempt.health, std::move(attempt.feed)};
 }
 
 FeedFinder::Result FeedFinder::Check(const std::string& address, bool wantTitle,
                                      std::stop_token stop) {
-  Attempt given = Download(address, wantTitle, false, stop);
+  Attempt given = Download(address, {.wantTitle = wantTitle, .wantDescriptions = false}, stop);
   const bool notFeed = given.response.ok && (given.parsed == FeedParseResult::kNotAFeed ||
                                              given.parsed == FeedParseResult::kUnreadableXml);
   if (notFeed) {
@@ -141,7 +142,8 @@ FeedFinder::Result FeedFinder::Check(const std::string& address, bool wantTitle,
     for (const std::string& candidate : announced) {
       if (stop.stop_requested()) break;
       if (candidate == address) continue;
-      Attempt found = Download(candidate, wantTitle, false, stop);
+      Attempt found =
+          Download(candidate, {.wantTitle = wantTitle, .wantDescriptions = false}, stop);
       if (found.feed.IsValid()) return {candidate, found.health, std::move(found.feed)};
     }
     // A web page, and none of its feeds gave news: it is no feed, however it parsed as XML.

@@ -24,7 +24,7 @@ class FeedFinder {
   // Blocks for the downloads; `stop` aborts them.
   static Result Check(const std::string& address, bool wantTitle, std::stop_token stop = {});
   // One download of `address` read as a feed, without looking for a page's feeds.
-  static Result Fetch(const std::string& address, bool wantTitle, bool wantDescriptions,
+  static Result Fetch(const std::string& address, const FeedParseOptions& options,
                       std::stop_token stop = {});
 
   // The feed addresses an HTML page announces, made absolute against the page's <base> and

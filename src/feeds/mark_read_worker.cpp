@@ -5,9 +5,9 @@
 
 namespace lumarine {
 
-void MarkReadWorker(std::unique_ptr<RssFeed> feed, int attempts) {
+void MarkReadWorker(std::unique_ptr<RssFeed> feed, int attempts, const std::stop_token& stop) {
   for (int attempt = 0; attempt < attempts; ++attempt)
-    if (MarkItemsRead(feed.get()) != 0) break;
+    if (MarkItemsRead(feed.get(), stop) != 0) break;
 }
 
 }  // namespace lumarine

@@ -4,7 +4,6 @@
 #include "feeds/mark_read_worker.h"
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
-#include "store/news_connection.h"
 #include "store/news_store.h"
 
 namespace lumarine {
@@ -70,9 +69,8 @@ void NewsListLoader::Run(const std::stop_token& stop) {
       loader.rowsFree_.notify_all();
     }
   } release{*this};
-  const StoreLockWaitStop quickStop(stop);
   auto feed = std::make_unique<RssFeed>();
-  LoadUnreadItems(*feed, ShownChannelName());
+  LoadUnreadItems(*feed, ShownChannelName(), stop);
   size_t handed = 0;
   while (handed < feed->ItemCount() && handed < timing_.maxRowsPerPass) {
     if (!bar_.SendNewsRow(feed->Item(handed), stop)) break;
@@ -81,7 +79,7 @@ void NewsListLoader::Run(const std::stop_token& stop) {
   }
   // Only rows the bar really received become read; the rest stay for the next pass.
   feed->items.resize(handed);
-  MarkReadWorker(std::move(feed), timing_.markReadAttempts);
+  MarkReadWorker(std::move(feed), timing_.markReadAttempts, stop);
 }
 
 }  // namespace lumarine

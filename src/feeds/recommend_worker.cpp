@@ -7,7 +7,6 @@
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
 #include "platform/settings.h"
-#include "store/news_connection.h"
 #include "store/news_store.h"
 
 namespace lumarine {
@@ -16,11 +15,14 @@ namespace {
 // The number of new rows stored, with their titles; empty when stopped.
 std::optional<int> StoreList(const std::string& address, const std::stop_token& stop,
                              std::vector<std::string>& titles) {
-  RssFeed feed = ParseFeed(address, false, false, stop);
+  RssFeed feed = ParseFeed(address, {}, stop);
   if (stop.stop_requested()) return std::nullopt;
   feed.feedLink = address;
   feed.className = RecommendWorker::kRecommendClass;
-  return SaveFeedItems(feed, true, &titles);
+  // Asked to end at exit, the worker must not sit out a lock held elsewhere.
+  SaveFeedResult saved = SaveFeedItems(feed, {.stop = stop});
+  titles = std::move(saved.titles);
+  return saved.stored;
 }
 
 }  // namespace
@@ -31,22 +33,12 @@ RecommendWorker::RecommendWorker(WorkerTiming timing, ChannelBarLink* bar)
 RecommendWorker::~RecommendWorker() { Stop(); }
 
 void RecommendWorker::Start() {
-  Stop();  // a thread from an earlier Start must not mark this one ended
-  ended_ = false;
-  thread_ = std::jthread([this](std::stop_token stop) {
-    Run(stop);
-    ended_ = true;
-  });
+  thread_.Start([this](std::stop_token stop) { Run(stop); });
 }
 
-void RecommendWorker::Stop() {
-  thread_.request_stop();
-  if (thread_.joinable()) thread_.join();
-}
+void RecommendWorker::Stop() { thread_.Stop(); }
 
 void RecommendWorker::Run(std::stop_token stop) {
-  // Asked to end at exit, the worker must not sit out a lock held elsewhere.
-  const StoreLockWaitStop quickStop(stop);
   const std::string homeServer = Settings::HomeServer();
   if (homeServer.empty()) return;
   std::vector<std::string> titles;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <string>
-#include <thread>
 
+#include "feeds/worker_thread.h"
 #include "feeds/worker_timing.h"
 
 namespace lumarine {
@@ -29,15 +28,14 @@ class RecommendWorker {
   void Start();
   void Stop();
   // Whether the thread has returned, on its own or stopped. Any thread.
-  bool HasEnded() const { return ended_; }
+  bool HasEnded() const { return thread_.Ended(); }
 
  private:
   void Run(std::stop_token stop);
 
   WorkerTiming timing_;
   ChannelBarLink* bar_;
-  std::atomic<bool> ended_{false};
-  std::jthread thread_;
+  WorkerThread thread_;
 };
 
 }  // namespace lumarine

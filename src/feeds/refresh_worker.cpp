@@ -5,7 +5,6 @@
 #include "feeds/refresh_events.h"
 #include "feeds/rss_feed.h"
 #include "platform/message_box.h"
-#include "store/news_connection.h"
 
 namespace lumarine {
 namespace {
@@ -26,21 +25,12 @@ RefreshWorker::RefreshWorker(ChannelList& channels, ChannelBarLink& bar, WorkerT
 RefreshWorker::~RefreshWorker() { Stop(); }
 
 void RefreshWorker::Start() {
-  Stop();  // a thread from an earlier Start must not mark this one ended
-  ended_ = false;
-  thread_ = std::jthread([this](std::stop_token stop) {
-    Run(stop);
-    ended_ = true;
-  });
+  thread_.Start([this](std::stop_token stop) { Run(stop); });
 }
 
-void RefreshWorker::Stop() {
-  thread_.request_stop();
-  if (thread_.joinable()) thread_.join();
-}
+void RefreshWorker::Stop() { thread_.Stop(); }
 
 void RefreshWorker::Run(std::stop_token stop) {
-  const StoreLockWaitStop quickStop(stop);
   if (!PauseFor(stop, timing_.firstPassDelay)) return;
   while (!stop.stop_requested() && bar_.IsAlive()) {
     // A wake that arrives during the pass runs another one at once: it asks for channels

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "feeds/feed_fetcher.h"
+#include "feeds/worker_thread.h"
 #include "feeds/worker_timing.h"
 
 namespace lumarine {
@@ -32,7 +31,7 @@ class RefreshWorker {
   void Start();
   void Stop();
   // Whether the thread has returned, on its own or stopped. Any thread.
-  bool HasEnded() const { return ended_; }
+  bool HasEnded() const { return thread_.Ended(); }
 
  private:
   void Run(std::stop_token stop);
@@ -44,8 +43,7 @@ class RefreshWorker {
   WorkerTiming timing_;
   TickSource ticks_;
   FeedFetcher fetcher_;  // used by the worker thread only
-  std::atomic<bool> ended_{false};
-  std::jthread thread_;
+  WorkerThread thread_;
 };
 
 }  // namespace lumarine

@@ -366,26 +366,25 @@ std::string XmlSelectText(const XmlNode& node, const std::string& path) {
   return selected ? selected->Text() : std::string();
 }
 
-RssFeed ParseFeedFromMemory(std::string_view bytes, bool wantTitle, bool wantDescriptions,
-                            std::string_view httpCharset, FeedParseResult* result,
-                            std::string_view address) {
-  RssFeed feed(wantTitle);
+RssFeed ParseFeedFromMemory(std::string_view bytes, const FeedParseOptions& options,
+                            const FeedSource& source, FeedParseResult* result) {
+  RssFeed feed(options.wantTitle);
   FeedParseResult outcome = FeedParseResult::kUnreadableXml;
-  if (const auto document = XmlDocument::ParseLenient(bytes, httpCharset))
-    outcome = ReadDocument(*document, {wantDescriptions, address}, feed);
+  if (const auto document = XmlDocument::ParseLenient(bytes, source.httpCharset))
+    outcome = ReadDocument(*document, {options.wantDescriptions, source.address}, feed);
   if (result) *result = outcome;
   return feed;
 }
 
-RssFeed ParseFeed(const std::string& address, bool wantTitle, bool wantDescriptions,
+RssFeed ParseFeed(const std::string& address, const FeedParseOptions& options,
                   std::stop_token stop) {
   HttpRequest request;
   request.url = address;
   request.stop = std::move(stop);
   const HttpResponse response = HttpGet(request);
-  if (!response.ok) return RssFeed(wantTitle);
-  return ParseFeedFromMemory(response.body, wantTitle, wantDescriptions,
-                             CharsetOfContentType(response.contentType), nullptr, address);
+  if (!response.ok) return RssFeed(options.wantTitle);
+  return ParseFeedFromMemory(response.body, options,
+                             {CharsetOfContentType(response.contentType), address});
 }
 
 }  // namespace lumarine

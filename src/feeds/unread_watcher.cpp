@@ -3,7 +3,6 @@
 #include "feeds/channel_bar_link.h"
 #include "feeds/channel_list.h"
 #include "feeds/refresh_events.h"
-#include "store/news_connection.h"
 #include "store/news_store.h"
 
 namespace lumarine {
@@ -14,16 +13,12 @@ UnreadWatcher::UnreadWatcher(ChannelList& channels, ChannelBarLink& bar, WorkerT
 UnreadWatcher::~UnreadWatcher() { Stop(); }
 
 void UnreadWatcher::Start() {
-  thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+  thread_.Start([this](std::stop_token stop) { Run(stop); });
 }
 
-void UnreadWatcher::Stop() {
-  thread_.request_stop();
-  if (thread_.joinable()) thread_.join();
-}
+void UnreadWatcher::Stop() { thread_.Stop(); }
 
 void UnreadWatcher::Run(std::stop_token stop) {
-  const StoreLockWaitStop quickStop(stop);
   while (!stop.stop_requested()) {
     ListRefreshEvent().Wait(stop, timing_.unreadWait);
     if (stop.stop_requested()) return;
@@ -31,7 +26,7 @@ void UnreadWatcher::Run(std::stop_token stop) {
     // event again and gets its own check, instead of waiting out the next interval.
     ListRefreshEvent().Reset();
     std::string name = channels_.CurrentName();
-    if (CheckUnreadItems(name)) bar_.PostUnreadReady(std::move(name));
+    if (CheckUnreadItems(name, stop)) bar_.PostUnreadReady(std::move(name));
   }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <thread>
-
+#include "feeds/worker_thread.h"
 #include "feeds/worker_timing.h"
 
 namespace lumarine {
@@ -27,7 +26,7 @@ class UnreadWatcher {
   ChannelList& channels_;
   ChannelBarLink& bar_;
   WorkerTiming timing_;
-  std::jthread thread_;
+  WorkerThread thread_;
 };
 
 }  // namespace lumarine

@@ -71,6 +71,12 @@ std::string ScriptStringEscape(std::string_view text) {
   return out;
 }
 
+std::string InsertHtmlScript(std::string_view elementId, std::string_view where,
+                             std::string_view html) {
+  return "document.getElementById('" + ScriptStringEscape(elementId) + "').insertAdjacentHTML('" +
+         std::string(where) + "', '" + ScriptStringEscape(html) + "');";
+}
+
 std::string PercentEncode(std::string_view text) {
   std::string out;
   out.reserve(text.size());

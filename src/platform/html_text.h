@@ -14,6 +14,12 @@ std::string HtmlEscape(std::string_view text);
 // and the two line separators U+2028/U+2029, so the result is safe inside HTML as well.
 std::string ScriptStringEscape(std::string_view text);
 
+// The script statement that inserts `html` at `where` ("afterbegin", "beforeend", ...) of the
+// element whose id is `elementId`. Both texts travel as escaped string literals, so neither
+// can end the call early.
+std::string InsertHtmlScript(std::string_view elementId, std::string_view where,
+                             std::string_view html);
+
 // Every byte outside the unreserved set A-Z a-z 0-9 - _ . ~ becomes %XX (upper-case hex);
 // PercentDecode (platform/text_codec.h) reverses it.
 std::string PercentEncode(std::string_view text);

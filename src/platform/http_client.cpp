@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "platform/ascii_text.h"
 #include "platform/file_io.h"
@@ -151,17 +152,14 @@ HttpFailure FailureOf(CURLcode result) {
 }
 
 // Fills the response of a transfer that ended with `result`.
-void FinishTransfer(Transfer& transfer, CURLcode result, bool stopped) {
+void FinishTransfer(Transfer& transfer, CURLcode result) {
   HttpResponse& response = transfer.response;
   CURL* handle = transfer.easy.get();
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &response.status);
   char* contentType = nullptr;
   if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
     response.contentType = contentType;
-  if (stopped) {
-    response.error = "stopped";
-    response.failure = HttpFailure::kStopped;
-  } else if (transfer.sink.overflow) {
+  if (transfer.sink.overflow) {
     response.error = "response larger than the limit";
     response.failure = HttpFailure::kTooLarge;
   } else if (result != CURLE_OK) {
@@ -195,37 +193,18 @@ HttpResponse Stopped() {
 }  // namespace
 
 HttpResponse HttpGet(const HttpRequest& request) {
-  if (!IsNetworkAddress(request.url)) return ReadLocal(request);
+  // One request of a batch: the batch's stop token is the request's own.
+  std::optional<HttpResponse> answer;
+  HttpGetAll(
+      {request}, 1, std::chrono::milliseconds(0),
+      [&answer](size_t, HttpResponse& response) { answer = std::move(response); }, request.stop);
+  if (answer) return std::move(*answer);
   if (request.stop.stop_requested()) return Stopped();
-  Transfer transfer(request);
-  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-  if (!PrepareTransfer(transfer) || !multi) {
-    transfer.response.error = "curl initialisation failed";
-    transfer.response.failure = HttpFailure::kOther;
-    return std::move(transfer.response);
-  }
-
-  // The multi interface lets a stop request wake the transfer at once.
-  CURL* handle = transfer.easy.get();
-  curl_multi_add_handle(multi.get(), handle);
-  std::atomic<bool> stopped{false};
-  std::stop_callback onStop(request.stop, [&] {
-    stopped = true;
-    curl_multi_wakeup(multi.get());
-  });
-  int running = 1;
-  while (running > 0 && !stopped) {
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
-    if (running > 0) curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
-  }
-
-  CURLcode result = CURLE_ABORTED_BY_CALLBACK;
-  int queued = 0;
-  while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued))
-    if (message->msg == CURLMSG_DONE) result = message->data.result;
-  FinishTransfer(transfer, result, stopped);
-  curl_multi_remove_handle(multi.get(), handle);
-  return std::move(transfer.response);
+  // The batch gave up without an answer: curl could not be set up or its loop failed.
+  HttpResponse response;
+  response.error = "curl initialisation failed";
+  response.failure = HttpFailure::kOther;
+  return response;
 }
 
 void HttpGetAll(const std::vector<HttpRequest>& requests, size_t maxTransfers,
@@ -281,7 +260,7 @@ void HttpGetAll(const std::vector<HttpRequest>& requests, size_t maxTransfers,
       if (found == active.end()) continue;
       std::pair<size_t, std::unique_ptr<Transfer>> done = std::move(*found);
       active.erase(found);
-      FinishTransfer(*done.second, result, false);
+      FinishTransfer(*done.second, result);
       onDone(done.first, done.second->response);
       if (stopped) break;
     }

@@ -11,8 +11,6 @@
 namespace lumarine {
 namespace {
 
-thread_local std::stop_token lockWaitStop;
-
 DatabaseError ErrorOfCode(int code, std::string description) {
   return {code, sqlite3_errstr(code), "SQLite", std::move(description)};
 }
@@ -59,7 +57,7 @@ void NewsConnection::Close() {
   db_ = nullptr;
 }
 
-NewsConnection::OpenResult NewsConnection::Open(const std::string& path) {
+NewsConnection::OpenResult NewsConnection::Open(const std::string& path, std::stop_token stop) {
   Close();
   const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
   if (!db_) {
@@ -71,7 +69,7 @@ NewsConnection::OpenResult NewsConnection::Open(const std::string& path) {
     // One budget for the whole operation: a per-statement timeout multiplies by the rows of
     // a batch when another process holds the write lock.
     lockWaitEnd_ = std::chrono::steady_clock::now() + kLockWaitBudget;
-    stop_ = lockWaitStop;
+    stop_ = std::move(stop);
     sqlite3_busy_handler(db_, &NewsConnection::WaitForLock, this);
     // Opening is lazy: read the header now so that a file that is no database, or one that
     // cannot be read, fails here like a missing one.
@@ -140,12 +138,6 @@ bool NewsConnection::CheckWritable() {
 void NewsConnection::RecordError() { lastError_ = DatabaseErrorOf(db_); }
 
 bool NewsConnection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
-
-StoreLockWaitStop::StoreLockWaitStop(std::stop_token stop) : previous_(lockWaitStop) {
-  lockWaitStop = std::move(stop);
-}
-
-StoreLockWaitStop::~StoreLockWaitStop() { lockWaitStop = std::move(previous_); }
 
 bool IsWriteFailure(const DatabaseError& error) {
   switch (error.code & 0xff) {

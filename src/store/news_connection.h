@@ -37,8 +37,9 @@ class NewsConnection {
   static constexpr std::chrono::milliseconds kLockWaitBudget{3000};
 
   // Opens an existing database file for reading and writing; never creates it. The lock wait
-  // budget starts here.
-  OpenResult Open(const std::string& path);
+  // budget starts here; a stop requested on `stop` ends every wait for a lock at once, so a
+  // worker that is asked to end never sits out the budget.
+  OpenResult Open(const std::string& path, std::stop_token stop = {});
 
   // Runs one statement that returns no rows.
   bool Execute(const std::string& sql);
@@ -69,19 +70,6 @@ class NewsConnection {
   DatabaseError lastError_;
   std::chrono::steady_clock::time_point lockWaitEnd_;
   std::stop_token stop_;
-};
-
-// While one lives, a stop requested on `stop` makes the store operations of the calling thread
-// stop waiting for locks at once, so a worker that is asked to end never sits out the budget.
-class StoreLockWaitStop {
- public:
-  explicit StoreLockWaitStop(std::stop_token stop);
-  ~StoreLockWaitStop();
-  StoreLockWaitStop(const StoreLockWaitStop&) = delete;
-  StoreLockWaitStop& operator=(const StoreLockWaitStop&) = delete;
-
- private:
-  std::stop_token previous_;
 };
 
 // True for the errors that mean the file cannot take writes at all: read only, disk full,

@@ -12,9 +12,10 @@ std::string ProgramDirectory() { return DataDirectory(); }
 
 std::string NewsDatabasePath() { return ProgramDirectory() + "/news.mdb"; }
 
-std::unique_ptr<NewsConnection> OpenNewsDatabase(std::string_view noConnectionMessage) {
+std::unique_ptr<NewsConnection> OpenNewsDatabase(std::string_view noConnectionMessage,
+                                                 std::stop_token stop) {
   auto connection = std::make_unique<NewsConnection>();
-  switch (connection->Open(NewsDatabasePath())) {
+  switch (connection->Open(NewsDatabasePath(), std::move(stop))) {
     case NewsConnection::OpenResult::kOpened:
       return connection;
     case NewsConnection::OpenResult::kNoConnectionObject:

@@ -21,8 +21,10 @@ std::string NewsDatabasePath();
 // Opens news.mdb for one operation. When the engine cannot even make a connection it shows
 // `noConnectionMessage` (nothing when empty); when opening fails it shows
 // "Can not open connection:\n" and the error. Either way the result is null.
-// Messages are shown on the calling thread, which waits for them to be closed.
-std::unique_ptr<NewsConnection> OpenNewsDatabase(std::string_view noConnectionMessage);
+// Messages are shown on the calling thread, which waits for them to be closed. A stop
+// requested on `stop` ends the connection's waits for locks at once.
+std::unique_ptr<NewsConnection> OpenNewsDatabase(std::string_view noConnectionMessage,
+                                                 std::stop_token stop = {});
 
 // Runs one statement that returns no rows. On failure stores the formatted error in
 // `errorText` and returns false; shows nothing.

@@ -88,29 +88,28 @@ int RunForEveryRow(NewsConnection& connection, size_t rows,
 
 }  // namespace
 
-int SaveFeedItems(const RssFeed& feed, bool saveItems, std::vector<std::string>* storedTitles,
-                  bool* failed) {
-  if (failed) *failed = false;
+SaveFeedResult SaveFeedItems(const RssFeed& feed, const SaveFeedOptions& options) {
+  SaveFeedResult result;
   const std::string path = NewsDatabasePath();
   auto connection = std::make_unique<NewsConnection>();
-  switch (connection->Open(path)) {
+  switch (connection->Open(path, options.stop)) {
     case NewsConnection::OpenResult::kOpened:
       break;
     case NewsConnection::OpenResult::kNoConnectionObject:
       ShowMessageBox(std::string(kNoConnection));
-      if (failed) *failed = true;
-      return 0;
+      result.failed = true;
+      return result;
     case NewsConnection::OpenResult::kOpenFailed:
       // Every feed of a pass would fail alike: say it once.
       WriteFailureNotice::Report(path, connection->LastError());
-      if (failed) *failed = true;
-      return 0;
+      result.failed = true;
+      return result;
   }
-  if (!saveItems || feed.items.empty()) return 0;
+  if (!options.saveItems || feed.items.empty()) return result;
   if (!connection->CheckWritable()) {
     WriteFailureNotice::Report(path, connection->LastError());
-    if (failed) *failed = true;
-    return 0;
+    result.failed = true;
+    return result;
   }
   // The insert is compiled once for the batch; every row binds its values, so no quoting
   // is needed and a value cannot end the statement early.
@@ -118,12 +117,12 @@ int SaveFeedItems(const RssFeed& feed, bool saveItems, std::vector<std::string>*
       "insert into FeedItem (FeedLink, title, link, description, pubdate, author, category, "
       "subject,readstatus,class) values(?,?,?,?,?,?,?,?,?,?)");
   if (!insert) {
-    if (failed) *failed = true;
-    return 0;
+    result.failed = true;
+    return result;
   }
   std::vector<size_t> taken;
   std::optional<DatabaseError> failure;
-  const int stored = RunForEveryRow(
+  result.stored = RunForEveryRow(
       *connection, feed.items.size(),
       [&](size_t row) {
         const RssItem& item = feed.items[row];
@@ -142,17 +141,16 @@ int SaveFeedItems(const RssFeed& feed, bool saveItems, std::vector<std::string>*
   if (failure) {
     // A lock held elsewhere is given up on silently; a file that takes no writes is told.
     if (IsWriteFailure(*failure)) WriteFailureNotice::Report(path, *failure);
-    if (failed) *failed = true;
+    result.failed = true;
   } else {
     WriteFailureNotice::Clear(path);
   }
-  if (storedTitles)
-    for (const size_t row : taken) storedTitles->push_back(feed.items[row].title);
-  return stored;
+  for (const size_t row : taken) result.titles.push_back(feed.items[row].title);
+  return result;
 }
 
-int CheckUnreadItems(const std::string& channel) {
-  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase({});
+int CheckUnreadItems(const std::string& channel, std::stop_token stop) {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase({}, std::move(stop));
   if (!connection) return 0;
   const std::string sql =
       channel.empty() ? FormatStatement("select * from FeedItem where readstatus=%d", {kUnreadText})
@@ -190,8 +188,9 @@ void AppendRows(NewsConnection& connection, const std::string& sql, RssFeed& fee
 
 }  // namespace
 
-void LoadUnreadItems(RssFeed& feed, const std::string& channel) {
-  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnectionInLoader);
+void LoadUnreadItems(RssFeed& feed, const std::string& channel, std::stop_token stop) {
+  const std::unique_ptr<NewsConnection> connection =
+      OpenNewsDatabase(kNoConnectionInLoader, std::move(stop));
   if (!connection) return;
   const std::string sql =
       channel.empty()
@@ -201,8 +200,9 @@ void LoadUnreadItems(RssFeed& feed, const std::string& channel) {
   AppendRows(*connection, sql, feed);
 }
 
-void LoadReadItems(RssFeed& feed, const std::string& channel, size_t limit) {
-  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase(kNoConnectionInLoader);
+void LoadReadItems(RssFeed& feed, const std::string& channel, size_t limit, std::stop_token stop) {
+  const std::unique_ptr<NewsConnection> connection =
+      OpenNewsDatabase(kNoConnectionInLoader, std::move(stop));
   if (!connection) return;
   // Rows are only ever inserted, so the row id orders them by when they were stored.
   const std::string where = channel.empty() ? "readstatus<>%d" : "readstatus<>%d and class = '%s'";
@@ -212,8 +212,8 @@ void LoadReadItems(RssFeed& feed, const std::string& channel, size_t limit) {
   AppendRows(*connection, sql, feed);
 }
 
-int MarkItemsRead(const RssFeed* feed) {
-  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase({});
+int MarkItemsRead(const RssFeed* feed, std::stop_token stop) {
+  const std::unique_ptr<NewsConnection> connection = OpenNewsDatabase({}, std::move(stop));
   if (!connection) return 0;
   if (feed) {
     const std::unique_ptr<NewsStatement> update =

@@ -6,7 +6,8 @@ namespace lumarine {
 
 std::vector<SubjectFeedItem> LoadSubjectFeed(const std::string& address, std::stop_token stop,
                                              std::string* failure) {
-  const FeedFinder::Result fetched = FeedFinder::Fetch(address, false, true, std::move(stop));
+  const FeedFinder::Result fetched =
+      FeedFinder::Fetch(address, {.wantTitle = false, .wantDescriptions = true}, std::move(stop));
   const RssFeed& feed = fetched.feed;
   if (failure && !feed.IsValid()) *failure = FeedHealthText(fetched.health);
   std::vector<SubjectFeedItem> items;

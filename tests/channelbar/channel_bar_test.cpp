@@ -163,10 +163,10 @@ class ChannelBarTest : public WebViewTest {
     QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/sport"), 2, 10000);
     // A feed the edit channel dialog added is fetched now; so is a subscription's user feed.
     ChannelStore::AddUserFeed("科技", server_->Url("/feed/added"));
-    Post(SubscriptionChangedEvent::kFeedsEdited, "科技");
+    Post(Change::kFeedsEdited, "科技");
     QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/added"), 1, 10000);
-    Post(1, "科技");
-    Post(0, "科技");
+    Post(Change::kUnsubscribed, "科技");
+    Post(Change::kSubscribed, "科技");
     QTRY_COMPARE_WITH_TIMEOUT(Count("/feed/added"), 2, 10000);
   }
 
@@ -178,7 +178,7 @@ class ChannelBarTest : public WebViewTest {
     QCOMPARE(Script("document.getElementById('loading').style.display"), QString("none"));
     Script("document.querySelector('#lm_notice a').click()");
     QTRY_COMPARE(bar_->managerRuns, 1);
-    Post(0, "坏");  // its only feed answers 404
+    Post(Change::kSubscribed, "坏");  // its only feed answers 404
     QTRY_VERIFY_WITH_TIMEOUT(Notice().contains(QString::fromUtf8("[坏]频道的新闻源都无法下载")),
                              10000);
     // A row that arrives replaces the text; the read-again link stays under the list.
@@ -282,10 +282,11 @@ class ChannelBarTest : public WebViewTest {
                  "[userchannel]\nchannelcnt=3\nchannel1=科技\nchannel2=World\nchannel3=科技\n"
                  "[科技]\nsubstate=1\n[World]\nsubstate=1\n");
     StartBar();
-    Post(1, "world");  // names compare case-insensitively
-    Post(1, "科技");   // listed twice: only the first goes
-    Post(0, "空");     // no feeds in the catalogue: ignored
-    Post(0, "财经");   // all catalogue feeds, disabled ones included, fetched at once
+    Post(Change::kUnsubscribed, "world");  // names compare case-insensitively
+    Post(Change::kUnsubscribed, "科技");   // listed twice: only the first goes
+    Post(Change::kSubscribed, "空");       // no feeds in the catalogue: ignored
+    Post(Change::kSubscribed,
+         "财经");  // all catalogue feeds, disabled ones included, fetched at once
     QTRY_COMPARE(bar_->Channels().Names(), std::vector<std::string>({"科技", "财经"}));
     WaitForDownloads({"/feed/money"});
   }
@@ -297,13 +298,13 @@ class ChannelBarTest : public WebViewTest {
     PostUserMessage(bar_, kMsgLabelButton, 0, LabelButton::kTextWithArrow);
     QTRY_COMPARE_WITH_TIMEOUT(RowTexts(), QStringList({"techB2", "techB1", "techB0"}), 10000);
 
-    Post(1, "科技");
+    Post(Change::kUnsubscribed, "科技");
     QTRY_COMPARE(bar_->ChannelSelector()->Text(), QString::fromUtf8("全部频道"));
     QCOMPARE(bar_->Channels().CurrentName(), std::string());
     QTRY_COMPARE_WITH_TIMEOUT(RowTexts(), QStringList({"sportB2", "sportB1", "sportB0"}), 10000);
 
     // Unsubscribing a channel not on show leaves the page alone.
-    Post(1, "体育");
+    Post(Change::kUnsubscribed, "体育");
     test::Settle(300);
     QCOMPARE(RowTexts().size(), 3);
   }
@@ -396,10 +397,10 @@ class ChannelBarTest : public WebViewTest {
     timing.firstPassDelay = 60s;  // no downloads: the rows come from the store
     StartBar(timing);
     QVERIFY(test::WaitForDocument(bar_->View()));
-    RssFeed feed = ParseFeedFromMemory(FeedXml("held", 10), false, false);
+    RssFeed feed = ParseFeedFromMemory(FeedXml("held", 10));
     feed.className = "held";
     feed.feedLink = "http://e.example/held";
-    QCOMPARE(SaveFeedItems(feed, true), 10);
+    QCOMPARE(SaveFeedItems(feed).stored, 10);
 
     // Start a pass and keep the GUI thread away: the pass waits for its first row.
     bar_->PostUnreadReady("");
@@ -428,10 +429,10 @@ class ChannelBarTest : public WebViewTest {
     WaitForDownloads({"/feed/tech", "/feed/sport"});
     QTRY_COMPARE_WITH_TIMEOUT(RowTexts().size(), 6, 10000);
     for (const auto& [channel, prefix] : {std::pair{"科技", "techB"}, {"体育", "sportB"}}) {
-      RssFeed feed = ParseFeedFromMemory(FeedXml(prefix, 3), false, false);
+      RssFeed feed = ParseFeedFromMemory(FeedXml(prefix, 3));
       feed.className = channel;
       feed.feedLink = std::string("http://e.example/") + prefix;
-      QCOMPARE(SaveFeedItems(feed, true), 3);
+      QCOMPARE(SaveFeedItems(feed).stored, 3);
     }
   }
 
@@ -477,8 +478,9 @@ class ChannelBarTest : public WebViewTest {
         " return n && n.style.display != 'none' ? n.textContent : ''; })()");
   }
 
-  void Post(int wParam, const char* name) {
-    QCoreApplication::postEvent(bar_, new SubscriptionChangedEvent(wParam, name));
+  using Change = SubscriptionChangedEvent::Change;
+  void Post(Change change, const char* name) {
+    QCoreApplication::postEvent(bar_, new SubscriptionChangedEvent(change, name));
   }
 
   QWidget* Child(int id) { return bar_->findChild<QWidget*>(QString::number(id)); }

@@ -22,7 +22,7 @@ class RecordingBar : public QObject {
   bool event(QEvent* event) override {
     if (event->type() != SubscriptionChangedEvent::kType) return QObject::event(event);
     const auto* changed = static_cast<SubscriptionChangedEvent*>(event);
-    received.emplace_back(changed->wParam, changed->channelName);
+    received.emplace_back(static_cast<int>(changed->change), changed->channelName);
     return true;
   }
   std::vector<std::pair<int, std::string>> received;

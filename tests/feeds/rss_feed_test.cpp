@@ -15,7 +15,7 @@ namespace {
 const std::string kData = std::string(LUMARINE_TEST_DATA) + "/feeds/";
 
 TEST(ParseFeedTest, ReadsItemsInDocumentOrder) {
-  const RssFeed feed = ParseFeed(kData + "three_items.xml", false, false);
+  const RssFeed feed = ParseFeed(kData + "three_items.xml");
   ASSERT_EQ(feed.ItemCount(), 3u);
   EXPECT_EQ(feed.Item(0).title, "第一条");
   EXPECT_EQ(feed.Item(0).link, "http://example.com/1");
@@ -32,26 +32,27 @@ TEST(ParseFeedTest, ReadsItemsInDocumentOrder) {
 }
 
 TEST(ParseFeedTest, ReadsTitleAndDescriptionsOnRequest) {
-  const RssFeed feed = ParseFeed("file://" + kData + "three_items.xml", true, true);
+  const RssFeed feed = ParseFeed("file://" + kData + "three_items.xml",
+                                 {.wantTitle = true, .wantDescriptions = true});
   EXPECT_EQ(feed.title, "科技频道");
   ASSERT_EQ(feed.ItemCount(), 3u);
   EXPECT_EQ(feed.Item(1).description, "<p>two</p>");
-  const RssFeed noTitle = ParseFeedFromMemory("<rss><channel><item/></channel></rss>", true, false);
+  const RssFeed noTitle = ParseFeedFromMemory("<rss><channel><item/></channel></rss>",
+                                              {.wantTitle = true, .wantDescriptions = false});
   EXPECT_EQ(noTitle.title, "");
   EXPECT_EQ(noTitle.ItemCount(), 1u);
 }
 
 TEST(ParseFeedTest, DocumentsThatAreNoFeedYieldNothing) {
-  const RssFeed missing = ParseFeed(kData + "missing.xml", true, true);
+  const RssFeed missing =
+      ParseFeed(kData + "missing.xml", {.wantTitle = true, .wantDescriptions = true});
   EXPECT_EQ(missing.ItemCount(), 0u);
   EXPECT_EQ(missing.title, "");
-  EXPECT_EQ(
-      ParseFeedFromMemory("<rss><item><title>x</title></item></rss>", false, false).ItemCount(),
-      0u);
-  EXPECT_EQ(
-      ParseFeedFromMemory("<html><body><item><title>x</title></item></body></html>", true, false)
-          .ItemCount(),
-      0u);
+  EXPECT_EQ(ParseFeedFromMemory("<rss><item><title>x</title></item></rss>").ItemCount(), 0u);
+  EXPECT_EQ(ParseFeedFromMemory("<html><body><item><title>x</title></item></body></html>",
+                                {.wantTitle = true, .wantDescriptions = false})
+                .ItemCount(),
+            0u);
 }
 
 // Every format a reader meets, through the same parser: title, count and the first item.
@@ -91,7 +92,8 @@ TEST(ParseFeedTest, ReadsAtomRdfAndEveryRssVersion) {
   for (const auto& c : cases) {
     FeedParseResult result = FeedParseResult::kNotAFeed;
     const RssFeed feed =
-        ParseFeedFromMemory(test::ReadFileBytes(kData + c.file), true, true, {}, &result);
+        ParseFeedFromMemory(test::ReadFileBytes(kData + c.file),
+                            {.wantTitle = true, .wantDescriptions = true}, {}, &result);
     EXPECT_EQ(result, FeedParseResult::kItems) << c.file;
     EXPECT_EQ(feed.title, c.title) << c.file;
     ASSERT_EQ(feed.ItemCount(), c.count) << c.file;
@@ -100,19 +102,21 @@ TEST(ParseFeedTest, ReadsAtomRdfAndEveryRssVersion) {
                       item.pubDate, item.subject}),
               c.first)
         << c.file;
-    EXPECT_EQ(ParseFeed(kData + c.file, false, false).Item(0).description, "") << c.file;
+    EXPECT_EQ(ParseFeed(kData + c.file).Item(0).description, "") << c.file;
   }
 }
 
 TEST(ParseFeedTest, AtomAndRdfFallBackToTheirOtherElements) {
-  const RssFeed atom = ParseFeed(kData + "atom10.xml", false, true);
+  const RssFeed atom =
+      ParseFeed(kData + "atom10.xml", {.wantTitle = false, .wantDescriptions = true});
   ASSERT_EQ(atom.ItemCount(), 3u);
   // No summary: the content; no published: updated; no alternate link: the first link.
   EXPECT_EQ(atom.Item(1).description, "<p>Only content</p>");
   EXPECT_EQ(atom.Item(1).pubDate, "2026-12-07T06:00:00Z");
   EXPECT_EQ(atom.Item(1).link, "http://example.com/2");
   EXPECT_EQ(atom.Item(2).link, "") << "an enclosure is no page to open";
-  const RssFeed rdf = ParseFeed(kData + "rdf_dublin_core.xml", false, true);
+  const RssFeed rdf =
+      ParseFeed(kData + "rdf_dublin_core.xml", {.wantTitle = false, .wantDescriptions = true});
   ASSERT_EQ(rdf.ItemCount(), 2u);
   EXPECT_EQ(rdf.Item(1).title, "Two from Dublin Core");
   EXPECT_EQ(rdf.Item(1).link, "http://example.com/2") << "rdf:about stands in for the link";
@@ -123,8 +127,9 @@ TEST(ParseFeedTest, AtomAndRdfFallBackToTheirOtherElements) {
 using ItemFields = std::array<std::string, 3>;
 
 std::vector<ItemFields> ReadFixture(const std::string& file, std::string_view address = {}) {
-  const RssFeed feed =
-      ParseFeedFromMemory(test::ReadFileBytes(kData + file), true, true, {}, nullptr, address);
+  const RssFeed feed = ParseFeedFromMemory(test::ReadFileBytes(kData + file),
+                                           {.wantTitle = true, .wantDescriptions = true},
+                                           {.httpCharset = {}, .address = address});
   std::vector<ItemFields> fields;
   for (const RssItem& item : feed.items)
     fields.push_back({item.title, item.link, item.description});
@@ -183,11 +188,15 @@ TEST(ParseFeedTest, TitlesDescriptionsAndLinksFallBackAsReadersExpect) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(ReadFixture(c.file, "http://feeds.test/feed.xml"), c.items) << c.file;
-  EXPECT_EQ(ParseFeed(kData + "title_markup.xml", true, false).title, "Daily <i>Wire</i>");
-  EXPECT_EQ(ParseFeed(kData + "atom_title_markup.xml", true, false).title,
-            "<div>Atom <b>feed</b></div>");
+  EXPECT_EQ(
+      ParseFeed(kData + "title_markup.xml", {.wantTitle = true, .wantDescriptions = false}).title,
+      "Daily <i>Wire</i>");
+  EXPECT_EQ(
+      ParseFeed(kData + "atom_title_markup.xml", {.wantTitle = true, .wantDescriptions = false})
+          .title,
+      "<div>Atom <b>feed</b></div>");
   // Without a request for descriptions none of their fallbacks is read.
-  for (const RssItem& item : ParseFeed(kData + "description_fallbacks.xml", false, false).items)
+  for (const RssItem& item : ParseFeed(kData + "description_fallbacks.xml").items)
     EXPECT_EQ(item.description, "") << item.title;
 }
 
@@ -216,13 +225,11 @@ TEST(ParseFeedTest, RecoveryClosesUnclosedElementsWithoutSwallowingLaterItems) {
   };
   for (const auto& c : cases) {
     std::vector<std::string> titles;
-    for (const RssItem& item : ParseFeedFromMemory(c.xml, false, false).items)
-      titles.push_back(item.title);
+    for (const RssItem& item : ParseFeedFromMemory(c.xml).items) titles.push_back(item.title);
     EXPECT_EQ(titles, c.titles) << c.xml;
   }
   const RssFeed first = ParseFeedFromMemory(
-      "<rss><channel><item><title>a</title><x:c xmlns:x='u'><link>l</link></item></channel></rss>",
-      false, false);
+      "<rss><channel><item><title>a</title><x:c xmlns:x='u'><link>l</link></item></channel></rss>");
   ASSERT_EQ(first.ItemCount(), 1u);
   EXPECT_EQ(first.Item(0).link, "l");
 }
@@ -236,7 +243,8 @@ TEST(ParseFeedTest, RelativeLinksAreResolvedAgainstXmlBaseAndTheFeedAddress) {
       "<entry xml:base=\"/other/\"><link href=\"2?a=1#top\"/></entry>"
       "<entry><link href=\"HTTP://Cdn.test/a b\"/></entry>"
       "<entry><link href=\"//mirror.test/4\"/></entry></feed>";
-  const RssFeed feed = ParseFeedFromMemory(atom, false, false, {}, nullptr, "http://x.test/f");
+  const RssFeed feed =
+      ParseFeedFromMemory(atom, {}, {.httpCharset = {}, .address = "http://x.test/f"});
   ASSERT_EQ(feed.ItemCount(), 4u);
   EXPECT_EQ(feed.Item(0).link, "http://blog.test/en/posts/1");
   EXPECT_EQ(feed.Item(1).link, "http://blog.test/other/2?a=1#top");
@@ -246,19 +254,20 @@ TEST(ParseFeedTest, RelativeLinksAreResolvedAgainstXmlBaseAndTheFeedAddress) {
       "<rss version=\"2.0\"><channel><item><link>/news/1.html</link></item>"
       "<item><link>javascript:alert(1)</link></item><item><title>none</title></item>"
       "</channel></rss>";
-  const RssFeed fromSite =
-      ParseFeedFromMemory(rss, false, false, {}, nullptr, "https://site.test/rss/feed.xml?x=1");
+  const RssFeed fromSite = ParseFeedFromMemory(
+      rss, {}, {.httpCharset = {}, .address = "https://site.test/rss/feed.xml?x=1"});
   ASSERT_EQ(fromSite.ItemCount(), 3u);
   EXPECT_EQ(fromSite.Item(0).link, "https://site.test/news/1.html");
   EXPECT_EQ(fromSite.Item(1).link, "javascript:alert(1)") << "left to the page's own checks";
   EXPECT_EQ(fromSite.Item(2).link, "");
   // Without an address nor a base, the link stays as the feed wrote it.
-  EXPECT_EQ(ParseFeedFromMemory(rss, false, false).Item(0).link, "/news/1.html");
+  EXPECT_EQ(ParseFeedFromMemory(rss).Item(0).link, "/news/1.html");
 }
 
 // A document the strict parse refuses keeps every item that came through whole.
 TEST(ParseFeedTest, BrokenDocumentsKeepTheirWholeItems) {
-  const RssFeed broken = ParseFeed(kData + "broken_recoverable.xml", true, false);
+  const RssFeed broken =
+      ParseFeed(kData + "broken_recoverable.xml", {.wantTitle = true, .wantDescriptions = false});
   EXPECT_EQ(broken.title, "Tom & Jerry &undefined; news");
   ASSERT_EQ(broken.ItemCount(), 3u);
   EXPECT_EQ(broken.Item(0).title, "Fish & chips");
@@ -268,14 +277,13 @@ TEST(ParseFeedTest, BrokenDocumentsKeepTheirWholeItems) {
   EXPECT_EQ(broken.Item(2).title, "After the damage & still whole");
   EXPECT_EQ(broken.Item(2).link, "http://example.com/4");
 
-  const RssFeed truncated = ParseFeed(kData + "truncated.xml", false, false);
+  const RssFeed truncated = ParseFeed(kData + "truncated.xml");
   ASSERT_EQ(truncated.ItemCount(), 1u) << "the cut item is not whole";
   EXPECT_EQ(truncated.Item(0).link, "http://e/1");
 
   const RssFeed controls = ParseFeedFromMemory(
       "<rss><channel><item><title>a\x01\x1F"
-      "b&#1;c&#xFFFE;</title></item></channel></rss>",
-      false, false);
+      "b&#1;c&#xFFFE;</title></item></channel></rss>");
   ASSERT_EQ(controls.ItemCount(), 1u);
   EXPECT_EQ(controls.Item(0).title, "abc");
 }
@@ -283,26 +291,25 @@ TEST(ParseFeedTest, BrokenDocumentsKeepTheirWholeItems) {
 TEST(ParseFeedTest, NamedReferencesAreReadAsHtmlWithoutAnyDtd) {
   const RssFeed plain = ParseFeedFromMemory(
       "<rss><channel><item><title>&eacute;&nbsp;&NotEqualTilde;&AMP;&unknown; &amp</title>"
-      "</item></channel></rss>",
-      false, false);
+      "</item></channel></rss>");
   ASSERT_EQ(plain.ItemCount(), 1u);
   EXPECT_EQ(plain.Item(0).title, "é\u00a0\u2242\u0338&&unknown; &amp");
   // A name the document declares itself keeps the document's meaning.
   const RssFeed declared = ParseFeedFromMemory(
       "<!DOCTYPE rss [<!ENTITY copy \"(c) ACME\">]><rss><channel><item><title>&copy;&reg;"
-      "</title></item></channel></rss>",
-      false, false);
+      "</title></item></channel></rss>");
   ASSERT_EQ(declared.ItemCount(), 1u);
   EXPECT_EQ(declared.Item(0).title, "(c) ACME®");
 }
 
 TEST(ParseFeedTest, UndecodableBytesAreReplacedAndTheItemsKept) {
-  const RssFeed gb = ParseFeed(kData + "gb2312_euro.xml", true, false);
+  const RssFeed gb =
+      ParseFeed(kData + "gb2312_euro.xml", {.wantTitle = true, .wantDescriptions = false});
   EXPECT_EQ(gb.title, "价格");
   ASSERT_EQ(gb.ItemCount(), 2u);
   EXPECT_EQ(gb.Item(0).title, "价格 €100") << "code page 936 reads 0x80 as the euro sign";
   EXPECT_EQ(gb.Item(1).title, "坏\uFFFDx");
-  const RssFeed utf8 = ParseFeed(kData + "utf8_stray_byte.xml", false, false);
+  const RssFeed utf8 = ParseFeed(kData + "utf8_stray_byte.xml");
   ASSERT_EQ(utf8.ItemCount(), 2u);
   EXPECT_EQ(utf8.Item(0).title, "前\uFFFD后");
   EXPECT_EQ(utf8.Item(1).title, "好");
@@ -311,7 +318,8 @@ TEST(ParseFeedTest, UndecodableBytesAreReplacedAndTheItemsKept) {
 TEST(ParseFeedTest, AByteOrderMarkWinsOverTheServerAndTheDeclaration) {
   const std::string utf16 = test::ReadFileBytes(kData + "utf16_bom.xml");
   for (const char* charset : {"", "gbk", "iso-8859-1"}) {
-    const RssFeed feed = ParseFeedFromMemory(utf16, true, false, charset);
+    const RssFeed feed = ParseFeedFromMemory(utf16, {.wantTitle = true, .wantDescriptions = false},
+                                             {.httpCharset = charset, .address = {}});
     EXPECT_EQ(feed.title, "双字节") << charset;
     ASSERT_EQ(feed.ItemCount(), 1u) << charset;
     EXPECT_EQ(feed.Item(0).title, "统一码 ☺") << charset;
@@ -319,12 +327,11 @@ TEST(ParseFeedTest, AByteOrderMarkWinsOverTheServerAndTheDeclaration) {
   const RssFeed utf8 = ParseFeedFromMemory(
       "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"gb2312\"?><rss><channel><item><title>新闻"
       "</title></item></channel></rss>",
-      false, false, "gbk");
+      {}, {.httpCharset = "gbk", .address = {}});
   ASSERT_EQ(utf8.ItemCount(), 1u);
   EXPECT_EQ(utf8.Item(0).title, "新闻");
   // White space before the declaration no longer costs the feed.
-  EXPECT_EQ(ParseFeedFromMemory("\n\n<?xml version=\"1.0\"?><rss><channel><item/></channel></rss>",
-                                false, false)
+  EXPECT_EQ(ParseFeedFromMemory("\n\n<?xml version=\"1.0\"?><rss><channel><item/></channel></rss>")
                 .ItemCount(),
             1u);
 }
@@ -333,15 +340,14 @@ TEST(ParseFeedTest, OversizedDocumentsAreRefusedUnread) {
   std::string huge = "<rss><channel><item><title>x</title></item>";
   huge.resize(16 * 1024 * 1024 + 1, ' ');
   FeedParseResult result = FeedParseResult::kItems;
-  EXPECT_EQ(ParseFeedFromMemory(huge, false, false, {}, &result).ItemCount(), 0u);
+  EXPECT_EQ(ParseFeedFromMemory(huge, {}, {}, &result).ItemCount(), 0u);
   EXPECT_EQ(result, FeedParseResult::kUnreadableXml);
 }
 
 TEST(ParseFeedTest, ItemsOfEveryChannelCount) {
   const RssFeed feed = ParseFeedFromMemory(
       "<rss><channel><item><title>a</title></item></channel>"
-      "<channel><item><title>b</title></item></channel></rss>",
-      false, false);
+      "<channel><item><title>b</title></item></channel></rss>");
   ASSERT_EQ(feed.ItemCount(), 2u);
   EXPECT_EQ(feed.Item(1).title, "b");
 }
@@ -363,7 +369,7 @@ TEST(ParseFeedTest, ResultSaysWhyNoItemCameOut) {
   };
   for (const auto& c : cases) {
     FeedParseResult result = FeedParseResult::kItems;
-    ParseFeedFromMemory(c.bytes, false, false, {}, &result);
+    ParseFeedFromMemory(c.bytes, {}, {}, &result);
     EXPECT_EQ(result, c.expected) << c.bytes;
   }
 }
@@ -401,23 +407,24 @@ class ParseFeedOverHttpTest : public testing::Test {
 };
 
 TEST_F(ParseFeedOverHttpTest, GbkCharactersInAFeedDeclaredGb2312AreRead) {
-  const RssFeed feed = ParseFeed(server_.Url("/gbk"), true, false);
+  const RssFeed feed =
+      ParseFeed(server_.Url("/gbk"), {.wantTitle = true, .wantDescriptions = false});
   EXPECT_EQ(feed.title, "国内新闻");
   ASSERT_EQ(feed.ItemCount(), 1u);
   EXPECT_EQ(feed.Item(0).title, "镕基 鍩 新闻");
 }
 
 TEST_F(ParseFeedOverHttpTest, HttpCharsetDecodesAFeedWithoutDeclaredEncoding) {
-  const RssFeed feed = ParseFeed(server_.Url("/charset"), false, false);
+  const RssFeed feed = ParseFeed(server_.Url("/charset"));
   ASSERT_EQ(feed.ItemCount(), 1u);
   EXPECT_EQ(feed.Item(0).title, "新闻");
 }
 
 TEST_F(ParseFeedOverHttpTest, TheCharsetParameterIsReadAsHttpWritesIt) {
-  const RssFeed spaced = ParseFeed(server_.Url("/spaced"), false, false);
+  const RssFeed spaced = ParseFeed(server_.Url("/spaced"));
   ASSERT_EQ(spaced.ItemCount(), 1u);
   EXPECT_EQ(spaced.Item(0).title, "新闻");
-  const RssFeed utf16 = ParseFeed(server_.Url("/utf16"), false, false);
+  const RssFeed utf16 = ParseFeed(server_.Url("/utf16"));
   ASSERT_EQ(utf16.ItemCount(), 1u);
   EXPECT_EQ(utf16.Item(0).title, "统一码 ☺") << "the byte-order mark beats charset=gbk";
   const struct {
@@ -441,7 +448,7 @@ TEST_F(ParseFeedOverHttpTest, NeitherTheDtdNorExternalEntitiesAreFetched) {
     const std::string xml = "<!DOCTYPE rss SYSTEM \"" + server_.Url("/dtd") +
                             "\" [<!ENTITY e SYSTEM \"" + server_.Url("/dtd") +
                             "\">]><rss><channel><item><title>a&nbsp;&e;" + tail;
-    const RssFeed feed = ParseFeedFromMemory(xml, false, false);
+    const RssFeed feed = ParseFeedFromMemory(xml);
     for (const RssItem& item : feed.items) EXPECT_EQ(item.title.find("LEAK"), std::string::npos);
   }
   EXPECT_TRUE(server_.Requests().empty());
@@ -449,8 +456,12 @@ TEST_F(ParseFeedOverHttpTest, NeitherTheDtdNorExternalEntitiesAreFetched) {
 
 TEST_F(ParseFeedOverHttpTest, FailuresGiveAnEmptyRecord) {
   for (const char* path : {"/404", "/500", "/html", "/binary", "/nothing-here"})
-    EXPECT_EQ(ParseFeed(server_.Url(path), true, true).ItemCount(), 0u) << path;
-  EXPECT_EQ(ParseFeed("http://127.0.0.1:1/feed", true, true).ItemCount(), 0u);
+    EXPECT_EQ(
+        ParseFeed(server_.Url(path), {.wantTitle = true, .wantDescriptions = true}).ItemCount(), 0u)
+        << path;
+  EXPECT_EQ(ParseFeed("http://127.0.0.1:1/feed", {.wantTitle = true, .wantDescriptions = true})
+                .ItemCount(),
+            0u);
 }
 
 }  // namespace

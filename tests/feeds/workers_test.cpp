@@ -179,10 +179,10 @@ class WorkersTest : public testing::Test {
 
   // Saves `count` unread items of a channel straight through the store.
   void StoreItems(const std::string& channel, int count) {
-    RssFeed feed = ParseFeedFromMemory(FeedXml(channel, count), false, false);
+    RssFeed feed = ParseFeedFromMemory(FeedXml(channel, count));
     feed.className = channel;
     feed.feedLink = "http://e/" + channel;
-    ASSERT_EQ(SaveFeedItems(feed, true), count);
+    ASSERT_EQ(SaveFeedItems(feed).stored, count);
   }
 
   test::ScopedProgramDirectory program_;

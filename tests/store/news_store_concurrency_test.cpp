@@ -40,7 +40,7 @@ TEST_F(NewsDatabaseTest, ConcurrentOperationsNeitherFailNorLoseNorRepeatRows) {
       }
       const size_t fresh = feed.items.size();
       feed.items.insert(feed.items.end(), previous.items.begin(), previous.items.end());
-      if (SaveFeedItems(feed, true) != static_cast<int>(fresh)) ++failures;
+      if (SaveFeedItems(feed).stored != static_cast<int>(fresh)) ++failures;
       feed.items.resize(fresh);
       previous = feed;
     }

@@ -50,7 +50,7 @@ TEST_F(NewsDatabaseTest, QuotesInEveryTextColumnRoundTrip) {
   item.subject = "a'b";
   feed.items.push_back(item);
 
-  EXPECT_EQ(SaveFeedItems(feed, true), 1);
+  EXPECT_EQ(SaveFeedItems(feed).stored, 1);
   const auto rows = Rows("select * from FeedItem");
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{feed.feedLink, item.title, item.link,
@@ -73,7 +73,7 @@ TEST_F(NewsDatabaseTest, QuotesInEveryTextColumnRoundTrip) {
 }
 
 TEST_F(NewsDatabaseTest, LoadsAtMostEighteenAndMarkingShowsTheRest) {
-  ASSERT_EQ(SaveFeedItems(MakeFeed("news", "a", 30), true), 30);
+  ASSERT_EQ(SaveFeedItems(MakeFeed("news", "a", 30)).stored, 30);
   RssFeed first;
   LoadUnreadItems(first, "news");
   ASSERT_EQ(first.items.size(), 18u);
@@ -93,8 +93,8 @@ TEST_F(NewsDatabaseTest, LoadsAtMostEighteenAndMarkingShowsTheRest) {
 }
 
 TEST_F(NewsDatabaseTest, ReadItemsComeBackNewestStoredFirstPerChannelAndCapped) {
-  ASSERT_EQ(SaveFeedItems(MakeFeed("O'Brien", "a", 3), true), 3);
-  ASSERT_EQ(SaveFeedItems(MakeFeed("news", "b", 2), true), 2);
+  ASSERT_EQ(SaveFeedItems(MakeFeed("O'Brien", "a", 3)).stored, 3);
+  ASSERT_EQ(SaveFeedItems(MakeFeed("news", "b", 2)).stored, 2);
   RssFeed unread;
   LoadUnreadItems(unread, "");
   unread.items.erase(unread.items.begin() + 1);  // a/1 stays unread: never read again
@@ -111,8 +111,8 @@ TEST_F(NewsDatabaseTest, ReadItemsComeBackNewestStoredFirstPerChannelAndCapped) 
 }
 
 TEST_F(NewsDatabaseTest, EmptyChannelNameMeansAllChannels) {
-  SaveFeedItems(MakeFeed("one", "a", 3), true);
-  SaveFeedItems(MakeFeed("推荐", "b", 4), true);
+  SaveFeedItems(MakeFeed("one", "a", 3));
+  SaveFeedItems(MakeFeed("推荐", "b", 4));
   RssFeed all;
   LoadUnreadItems(all, "");
   EXPECT_EQ(all.items.size(), 7u);
@@ -123,7 +123,7 @@ TEST_F(NewsDatabaseTest, EmptyChannelNameMeansAllChannels) {
 }
 
 TEST_F(NewsDatabaseTest, LoadedItemsAppendToTheRecord) {
-  SaveFeedItems(MakeFeed("c", "a", 2), true);
+  SaveFeedItems(MakeFeed("c", "a", 2));
   RssFeed feed = MakeFeed("c", "kept", 1);
   LoadUnreadItems(feed, "c");
   EXPECT_EQ(Links(feed),
@@ -132,10 +132,10 @@ TEST_F(NewsDatabaseTest, LoadedItemsAppendToTheRecord) {
 }
 
 TEST_F(NewsDatabaseTest, SavedAgainIsRefusedAloneAndNotCounted) {
-  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 5), true), 5);
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 5)).stored, 5);
   RssFeed again = MakeFeed("c", "a", 8);  // 5 known, 3 new
   again.items.push_back(again.items[6]);  // a duplicate within one batch too
-  EXPECT_EQ(SaveFeedItems(again, true), 3);
+  EXPECT_EQ(SaveFeedItems(again).stored, 3);
   EXPECT_EQ(Rows("select * from FeedItem").size(), 8u);
   EXPECT_TRUE(messages_.Calls().empty());
 }
@@ -147,11 +147,11 @@ TEST_F(NewsDatabaseTest, ItemsWithoutALinkAreEachStoredOnceAndMarkedReadAlone) {
     item.title = title;
     feed.items.push_back(item);
   }
-  EXPECT_EQ(SaveFeedItems(feed, true), 4);
-  EXPECT_EQ(SaveFeedItems(feed, true), 0) << "saved again: refused, link or not";
+  EXPECT_EQ(SaveFeedItems(feed).stored, 4);
+  EXPECT_EQ(SaveFeedItems(feed).stored, 0) << "saved again: refused, link or not";
   RssFeed other = feed;
   other.className = "d";  // the same link-less titles in another channel are other items
-  EXPECT_EQ(SaveFeedItems(other, true), 3);
+  EXPECT_EQ(SaveFeedItems(other).stored, 3);
 
   RssFeed shown;
   shown.items = {feed.items[2]};
@@ -164,8 +164,8 @@ TEST_F(NewsDatabaseTest, ItemsWithoutALinkAreEachStoredOnceAndMarkedReadAlone) {
 }
 
 TEST_F(NewsDatabaseTest, SavingNothingOpensAndReturnsZero) {
-  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 0), true), 0);
-  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 4), false), 0);
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 0)).stored, 0);
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 4), {.saveItems = false, .stop = {}}).stored, 0);
   EXPECT_TRUE(Rows("select * from FeedItem").empty());
 }
 
@@ -176,7 +176,7 @@ TEST_F(NewsDatabaseTest, CheckAnswersOneOnAnEmptyTable) {
 }
 
 TEST_F(NewsDatabaseTest, MarkingGoesByLinkWhateverTheChannel) {
-  SaveFeedItems(MakeFeed("c", "a", 3), true);
+  SaveFeedItems(MakeFeed("c", "a", 3));
   EXPECT_EQ(MarkItemsRead(nullptr), 1);
   EXPECT_EQ(Rows("select * from FeedItem where readstatus=1").size(), 0u);
   RssFeed other = MakeFeed("different channel", "a", 2);
@@ -185,11 +185,11 @@ TEST_F(NewsDatabaseTest, MarkingGoesByLinkWhateverTheChannel) {
 }
 
 TEST_F(NewsDatabaseTest, ClearAllItemsEmptiesTheTable) {
-  SaveFeedItems(MakeFeed("c", "a", 3), true);
-  SaveFeedItems(MakeFeed("d", "b", 3), true);
+  SaveFeedItems(MakeFeed("c", "a", 3));
+  SaveFeedItems(MakeFeed("d", "b", 3));
   ClearAllItems();
   EXPECT_TRUE(Rows("select * from FeedItem").empty());
-  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 3), true), 3);  // and takes the items again
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 3)).stored, 3);  // and takes the items again
 }
 
 // Another process holds the write lock of news.mdb for as long as this lives.
@@ -210,23 +210,22 @@ TEST_F(NewsDatabaseTest, ALockHeldElsewhereIsWaitedForOnceAndThenGivenUpOnQuietl
   const RssFeed feed = MakeFeed("c", "a", 50);
   {
     HeldWriteLock lock;
-    bool failed = false;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(SaveFeedItems(feed, true, nullptr, &failed), 0);
+    const SaveFeedResult saved = SaveFeedItems(feed);
+    EXPECT_EQ(saved.stored, 0);
     // One budget for the whole batch, not one per row (that took minutes).
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3 * NewsConnection::kLockWaitBudget);
-    EXPECT_TRUE(failed);
+    EXPECT_TRUE(saved.failed);
 
     // A worker asked to stop does not wait at all.
     std::stop_source stop;
     stop.request_stop();
-    const StoreLockWaitStop stopping(stop.get_token());
     const auto stoppedStart = std::chrono::steady_clock::now();
-    EXPECT_EQ(SaveFeedItems(feed, true), 0);
+    EXPECT_EQ(SaveFeedItems(feed, {.stop = stop.get_token()}).stored, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - stoppedStart, 1s);
   }
   EXPECT_TRUE(messages_.Calls().empty()) << "a busy file is no failure to tell";
-  EXPECT_EQ(SaveFeedItems(feed, true), 50) << "saved in full once the lock is gone";
+  EXPECT_EQ(SaveFeedItems(feed).stored, 50) << "saved in full once the lock is gone";
 }
 
 struct UnwritableCase {
@@ -254,19 +253,18 @@ TEST(NewsStoreUnwritableTest, AFileThatTakesNoWritesIsToldOnceNotPerFeed) {
     test::FullDiskVfs disk;
     (disk.*c.set)(true);
     for (int f = 0; f < 3; ++f) {
-      bool failed = false;
-      EXPECT_EQ(SaveFeedItems(MakeFeed("c", "f" + std::to_string(f), 5), true, nullptr, &failed),
-                0);
-      EXPECT_TRUE(failed) << c.name;
+      const SaveFeedResult saved = SaveFeedItems(MakeFeed("c", "f" + std::to_string(f), 5));
+      EXPECT_EQ(saved.stored, 0);
+      EXPECT_TRUE(saved.failed) << c.name;
     }
     ASSERT_EQ(messages.Calls().size(), 1u) << c.name;
     EXPECT_EQ(messages.Calls()[0].text, std::string("Can not open connection:\n") + c.error);
 
     // Writable again: saving works, and a later failure is news again.
     (disk.*c.set)(false);
-    EXPECT_EQ(SaveFeedItems(MakeFeed("c", "later", 5), true), 5) << c.name;
+    EXPECT_EQ(SaveFeedItems(MakeFeed("c", "later", 5)).stored, 5) << c.name;
     (disk.*c.set)(true);
-    EXPECT_EQ(SaveFeedItems(MakeFeed("c", "last", 5), true), 0) << c.name;
+    EXPECT_EQ(SaveFeedItems(MakeFeed("c", "last", 5)).stored, 0) << c.name;
     EXPECT_EQ(messages.Calls().size(), 2u) << c.name;
   }
 }
@@ -281,7 +279,7 @@ struct MissingFileCase {
 TEST(NewsStoreWithoutFileTest, EachOperationShowsTheOpenFailureAndFails) {
   const RssFeed feed = MakeFeed("c", "a", 2);
   const MissingFileCase cases[] = {
-      {"save", [&] { return SaveFeedItems(feed, true); }, 0},
+      {"save", [&] { return SaveFeedItems(feed).stored; }, 0},
       {"check", [] { return CheckUnreadItems("c"); }, 0},
       {"load",
        [] {
@@ -320,7 +318,7 @@ class BrokenTableTest : public NewsDatabaseTest {
 };
 
 TEST_F(BrokenTableTest, FailedStatementsAreReportedAsEachOperationSays) {
-  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 2), true), 0);
+  EXPECT_EQ(SaveFeedItems(MakeFeed("c", "a", 2)).stored, 0);
   EXPECT_EQ(MarkItemsRead(nullptr), 1);
   RssFeed withItems = MakeFeed("c", "a", 2);
   EXPECT_EQ(MarkItemsRead(&withItems), 1);
