@@ -134,23 +134,6 @@ std::string DecodeEntities(std::string_view text, bool attribute) {
   return out;
 }
 
-// Text for the page: "&", "<" and ">" as references, so that it reads once as written.
-std::string EscapeText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else
-      out += c;
-  }
-  return out;
-}
-
 bool HasWebScheme(std::string_view address) {
   const auto starts = [&](std::string_view prefix) {
     return address.size() >= prefix.size() &&
@@ -301,7 +284,10 @@ std::string Sanitize(std::string_view html, Output output, std::string_view base
   std::vector<std::string> open;
   const auto text = [&](std::string_view raw) {
     const std::string decoded = DecodeEntities(raw, false);
-    out += output == Output::kPlainText ? decoded : EscapeText(decoded);
+    if (output == Output::kPlainText)
+      out += decoded;
+    else
+      AppendMarkupEscaped(decoded, false, out);
   };
   size_t pos = 0;
   while (pos < html.size()) {

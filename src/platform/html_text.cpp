@@ -22,6 +22,21 @@ void AppendHexEscape(std::string& out, const char* prefix, unsigned value, int d
 
 }  // namespace
 
+void AppendMarkupEscaped(std::string_view text, bool attribute, std::string& out) {
+  for (const char c : text) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"' && attribute)
+      out += "&quot;";
+    else
+      out += c;
+  }
+}
+
 std::string HtmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -10,6 +10,10 @@ namespace lumarine {
 // Text as HTML character data or a quoted attribute value: & < > " ' become references.
 std::string HtmlEscape(std::string_view text);
 
+// Appends text as markup character data: & < > become references, and " too when
+// `attribute` (a double-quoted value). What comes back out reads once as it went in.
+void AppendMarkupEscaped(std::string_view text, bool attribute, std::string& out);
+
 // Text as the inside of a JavaScript string literal quoted with ' or ". Also escapes < > &
 // and the two line separators U+2028/U+2029, so the result is safe inside HTML as well.
 std::string ScriptStringEscape(std::string_view text);

@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "platform/ascii_text.h"
+#include "platform/html_text.h"
 #include "platform/markup_repair.h"
 #include "platform/text_codec.h"
 
@@ -369,35 +370,20 @@ std::string XmlNode::Text() const {
 
 namespace {
 
-void AppendEscaped(std::string_view text, bool attribute, std::string& out) {
-  for (const char c : text) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"' && attribute)
-      out += "&quot;";
-    else
-      out += c;
-  }
-}
-
 void AppendMarkup(const xmlNode* node, std::string& out, int depth) {
   for (const xmlNode* child = node; child && out.size() < kMaxTextBytes; child = child->next) {
     switch (child->type) {
       case XML_TEXT_NODE:
       case XML_CDATA_SECTION_NODE:
         if (child->content)
-          AppendEscaped(reinterpret_cast<const char*>(child->content), false, out);
+          AppendMarkupEscaped(reinterpret_cast<const char*>(child->content), false, out);
         break;
       case XML_ENTITY_REF_NODE: {
         const auto* entity = reinterpret_cast<const xmlEntity*>(child->children);
         std::string text;
         if (entity && entity->etype == XML_INTERNAL_GENERAL_ENTITY)
           AppendText(entity->children, text, 1);
-        AppendEscaped(text, false, out);
+        AppendMarkupEscaped(text, false, out);
         break;
       }
       case XML_ELEMENT_NODE: {
@@ -410,7 +396,7 @@ void AppendMarkup(const xmlNode* node, std::string& out, int depth) {
           out += "=\"";
           std::string value;
           AppendText(attribute->children, value, 0);
-          AppendEscaped(value, true, out);
+          AppendMarkupEscaped(value, true, out);
           out += '"';
         }
         out += '>';
