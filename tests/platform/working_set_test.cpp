@@ -81,6 +81,9 @@ TEST(WorkingSetTest, TrimmingDropsPagesOnlyThisProcessMapsAndTheyReadBack) {
   if (where.f_type == TMPFS_MAGIC) GTEST_SKIP() << "temporary files live in memory here";
   const int fd = open(dir.File("library.so").c_str(), O_RDONLY);
   ASSERT_GE(fd, 0);
+  // Clean pages, as a library's are: a page still waiting to be written back cannot be
+  // dropped, and on a busy disk the write-back may not have come yet.
+  ASSERT_EQ(fsync(fd), 0);
   void* mapped = mmap(nullptr, kBytes, PROT_READ, MAP_PRIVATE, fd, 0);
   close(fd);
   ASSERT_NE(mapped, MAP_FAILED);
